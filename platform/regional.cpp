@@ -1,0 +1,180 @@
+#include "platform/regional.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace plat {
+namespace {
+
+std::string envName(const char* primary, const char* secondary) {
+    for (const char* name : {primary, secondary, "LANG"}) {
+        const char* v = std::getenv(name);
+        if (v && *v) return v;
+    }
+    return {};
+}
+
+bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+
+RegionalSettings g_settings;
+bool g_loaded = false;
+std::mutex g_mutex;
+
+}  // namespace
+
+RegionalSettings regionalFor(std::string_view timeLocale, std::string_view numericLocale) {
+    RegionalSettings r;  // German defaults
+    if (startsWith(timeLocale, "en_US")) {
+        r.dateSeparator = '/';
+        r.shortDateFormat = "mm/dd/yyyy";
+    } else if (startsWith(timeLocale, "en_") || startsWith(timeLocale, "fr_") ||
+               startsWith(timeLocale, "it_") || startsWith(timeLocale, "es_") ||
+               startsWith(timeLocale, "pt_")) {
+        r.dateSeparator = '/';
+        r.shortDateFormat = "dd/mm/yyyy";
+    } else if (startsWith(timeLocale, "nl_")) {
+        r.dateSeparator = '-';
+        r.shortDateFormat = "dd-mm-yyyy";
+    }
+    if (startsWith(numericLocale, "en_")) r.decimalSeparator = '.';
+    return r;
+}
+
+const RegionalSettings& regional() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (!g_loaded) {
+        g_settings = regionalFor(envName("LC_ALL", "LC_TIME"), envName("LC_ALL", "LC_NUMERIC"));
+        g_loaded = true;
+    }
+    return g_settings;
+}
+
+void reloadRegional() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_loaded = false;
+}
+
+std::string formatDateTime(std::string_view pattern, const DateTime& t) {
+    const RegionalSettings& r = regional();
+    std::string out;
+    bool afterHour = false;
+    size_t i = 0;
+    auto run = [&](char c) {
+        size_t n = 0;
+        while (i + n < pattern.size() && std::tolower(static_cast<unsigned char>(pattern[i + n])) == c)
+            ++n;
+        return n;
+    };
+    auto num = [&](int v, int width) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%0*d", width, v);
+        out += buf;
+    };
+    while (i < pattern.size()) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[i])));
+        size_t n;
+        switch (c) {
+            case 'y':
+                n = run('y');
+                if (n >= 3) num(t.year, 4); else num(t.year % 100, 2);
+                i += n;
+                afterHour = false;
+                break;
+            case 'm':
+                n = run('m');
+                if (afterHour) num(t.minute, n >= 2 ? 2 : 1);
+                else num(t.month, n >= 2 ? 2 : 1);
+                i += n;
+                afterHour = false;
+                break;
+            case 'd':
+                n = run('d');
+                num(t.day, n >= 2 ? 2 : 1);
+                i += n;
+                afterHour = false;
+                break;
+            case 'h':
+                n = run('h');
+                num(t.hour, n >= 2 ? 2 : 1);
+                i += n;
+                afterHour = true;
+                break;
+            case 'n':
+                n = run('n');
+                num(t.minute, n >= 2 ? 2 : 1);
+                i += n;
+                afterHour = false;
+                break;
+            case 's':
+                n = run('s');
+                num(t.second, n >= 2 ? 2 : 1);
+                i += n;
+                afterHour = false;
+                break;
+            case 'z':
+                n = run('z');
+                num(t.millisecond, n >= 3 ? 3 : 1);
+                i += n;
+                break;
+            case '/': out += r.dateSeparator; ++i; break;
+            case ':': out += r.timeSeparator; ++i; break;
+            case '\'':
+            case '"': {
+                size_t end = pattern.find(pattern[i], i + 1);
+                if (end == std::string_view::npos) end = pattern.size();
+                out.append(pattern.substr(i + 1, end - i - 1));
+                i = end + 1;
+                break;
+            }
+            default: out += pattern[i]; ++i; break;
+        }
+    }
+    return out;
+}
+
+std::string shortDate(const DateTime& t) {
+    const RegionalSettings& r = regional();
+    // The separator in the stored pattern is the literal one of the locale.
+    std::string pattern;
+    for (char c : r.shortDateFormat) {
+        if (c == r.dateSeparator) pattern += '/';
+        else pattern += c;
+    }
+    return formatDateTime(pattern, t);
+}
+
+std::string longTime(const DateTime& t) { return formatDateTime(regional().longTimeFormat, t); }
+
+bool parseLongTime(std::string_view text, int& hour, int& minute, int& second) {
+    const char sep = regional().timeSeparator;
+    int parts[3] = {0, 0, 0};
+    int count = 0;
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    while (count < 3) {
+        size_t start = i;
+        int v = 0;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && i - start < 2) {
+            v = v * 10 + (text[i] - '0');
+            ++i;
+        }
+        if (i == start) return false;
+        parts[count++] = v;
+        if (i < text.size() && text[i] == sep && count < 3) {
+            ++i;
+            continue;
+        }
+        break;
+    }
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i != text.size() || count < 2) return false;
+    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return false;
+    hour = parts[0];
+    minute = parts[1];
+    second = parts[2];
+    return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,69 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <ctime>
+
+#include "support/temp_dir.h"
+
+using testsupport::TempDir;
+
+TEST(Paths, ChangeExtension) {
+    struct Case {
+        const char* path;
+        const char* ext;
+        const char* want;
+    } cases[] = {
+        {"/opt/pelko/Tarvik", ".TXT", "/opt/pelko/Tarvik.TXT"},
+        {"/opt/pelko/Pelko_Programm.exe", ".INI", "/opt/pelko/Pelko_Programm.INI"},
+        {"/work/LOG/20261211", ".LOG", "/work/LOG/20261211.LOG"},
+        {"/a.dir/name", ".END", "/a.dir/name.END"},
+        {"name.tar.gz", ".X", "name.tar.X"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(plat::changeExtension(c.path, c.ext), c.want) << c.path;
+}
+
+TEST(Paths, ExecutablePathPointsAtTheTestBinary) {
+    std::string exe = plat::executablePath();
+    EXPECT_EQ(plat::baseName(exe), "platform_tests");
+    EXPECT_EQ(plat::siblingWithExtension(".TXT"), exe + ".TXT");
+}
+
+TEST(Paths, ResolveCaseExactWinsThenFirstInByteOrder) {
+    TempDir dir;
+    dir.write("VZimmerBericht.csv", "a");
+    dir.write("LOG/x.END", "b");
+    EXPECT_EQ(plat::resolveCase(dir.file("VZIMMERBERICHT.CSV")), dir.file("VZimmerBericht.csv"));
+    EXPECT_EQ(plat::resolveCase(dir.file("log/X.end")), dir.file("LOG/x.END"));
+    // Missing names stay as written, so they can be created.
+    EXPECT_EQ(plat::resolveCase(dir.file("log/NEW.TXT")), dir.file("LOG/NEW.TXT"));
+
+    dir.write("vbed.csv", "1");
+    dir.write("VBed.CSV", "2");
+    EXPECT_EQ(plat::resolveCase(dir.file("VBED.CSV")), dir.file("VBed.CSV"));  // 'B' < 'b'
+    EXPECT_EQ(plat::resolveCase(dir.file("vbed.csv")), dir.file("vbed.csv"));  // exact wins
+    EXPECT_TRUE(plat::fileExists(dir.file("VBED.csv")));
+    EXPECT_EQ(plat::fileSize(dir.file("vzimmerbericht.CSV")), 1);
+}
+
+TEST(Paths, DosDateStampPacksLocalTime) {
+    TempDir dir;
+    dir.write("ROOM.DAT", "x");
+    struct tm lt {};
+    lt.tm_year = 2026 - 1900;
+    lt.tm_mon = 11;
+    lt.tm_mday = 11;
+    lt.tm_hour = 13;
+    lt.tm_min = 45;
+    lt.tm_sec = 31;
+    lt.tm_isdst = -1;
+    struct utimbuf times {};
+    times.actime = times.modtime = std::mktime(&lt);
+    ASSERT_EQ(::utime(dir.file("ROOM.DAT").c_str(), &times), 0);
+    std::int32_t want = static_cast<std::int32_t>(((46u << 9 | 12u << 5 | 11u) << 16) |
+                                                  (13u << 11 | 45u << 5 | 15u));
+    EXPECT_EQ(plat::dosDateStamp(dir.file("room.dat")), want);
+    EXPECT_FALSE(plat::dosDateStamp(dir.file("missing")).has_value());
+}
