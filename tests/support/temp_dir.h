@@ -11,7 +11,7 @@
 namespace testsupport {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "pelko-test-XXXXXX").string();
         if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
@@ -39,7 +39,7 @@ public:
     }
     bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
