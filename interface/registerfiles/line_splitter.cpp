@@ -165,6 +165,13 @@ bool LineReader::readLine(std::string& piece) {
     return true;
 }
 
+bool LineReader::readLineCut(std::string& line) {
+    while (readLine(line)) {
+        if (lastStartsLine_) return true;
+    }
+    return false;
+}
+
 LineReader::Position LineReader::position() const {
     return Position{bufferStart_ + static_cast<std::int64_t>(bufferPos_), midLine_};
 }

@@ -88,6 +88,10 @@ class LineReader {
     // on a read error, see failed()).
     bool readLine(std::string& piece);
 
+    // The next line cut at kMaxPiece characters: the further pieces of a
+    // longer line are skipped (lastPieceCut() then tells that it was cut).
+    bool readLineCut(std::string& line);
+
     // True when the last piece was not ended by a line end: it was cut from a
     // longer line, or it is the last line of a file that lacks its line end.
     bool lastPieceCut() const { return lastCut_; }
