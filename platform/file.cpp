@@ -61,6 +61,7 @@ bool File::open(std::string_view path, Mode mode, Share share) {
         case Mode::ReadWrite: flags |= O_RDWR; break;
         case Mode::Append:
         case Mode::Create: flags |= O_RDWR | O_CREAT; break;
+        case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     }
     int fd = ::open(resolved.c_str(), flags, 0666);
     if (fd < 0) return false;

@@ -17,6 +17,7 @@ public:
         ReadWrite,     // existing file, read and write
         Append,        // read and write, created if missing, positioned at the end
         Create,        // read and write, created anew (an existing file is emptied)
+        CreateNew,     // read and write, created; fails when the file already exists
     };
     enum class Share { Shared, Exclusive };
 

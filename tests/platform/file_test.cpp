@@ -40,6 +40,18 @@ TEST(File, ModesAppendAndCreate) {
     EXPECT_FALSE(f.open(dir.str(), File::Mode::Append));  // a directory is no file
 }
 
+TEST(File, CreateNewRefusesAnExistingFileInAnyCase) {
+    TempDir dir;
+    dir.write("Out_1.csv", "kept");
+    File f;
+    EXPECT_FALSE(f.open(dir.file("out_1.CSV"), File::Mode::CreateNew));
+    EXPECT_EQ(dir.read("Out_1.csv"), "kept");
+    ASSERT_TRUE(f.open(dir.file("out_2.csv"), File::Mode::CreateNew));
+    EXPECT_TRUE(f.write("x"));
+    f.close();
+    EXPECT_EQ(dir.read("out_2.csv"), "x");
+}
+
 TEST(File, InjectedWriteFailure) {
     TempDir dir;
     File f;
