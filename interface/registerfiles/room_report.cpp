@@ -84,6 +84,12 @@ bool BookingWriter::writeLine(std::string_view line) {
     return !failed_;
 }
 
+bool BookingWriter::writeRecord(std::string_view record) {
+    if (failed_) return false;
+    if (!file_.write(record)) failed_ = true;
+    return !failed_;
+}
+
 std::string incompleteLinesMessage(const std::vector<long>& lineNumbers) {
     std::string text = std::string(kRoomReportMessageName) + ": " +
                        std::to_string(lineNumbers.size()) +
@@ -123,6 +129,10 @@ bool RoomReportConverter::run() {
 
 bool RoomReportConverter::writeBooking(std::string_view line) {
     return writer_.writeLine(line);
+}
+
+bool RoomReportConverter::writeRecord(std::string_view record) {
+    return writer_.writeRecord(record);
 }
 
 void RoomReportConverter::noteIncomplete(const RoomReportLine& line) {

@@ -9,8 +9,9 @@
 //                 number (ReceiptCounter);
 //   operatorRead  after field 3 of a booking line: the operator lookup;
 //   lineEnd       at the end of every line: decide and write the booking
-//                 (writeBooking), or note a booking line that lacks fields
-//                 (noteIncomplete).
+//                 (writeBooking for a line of a text file, writeRecord for a
+//                 fixed-size record without line end), or note a booking
+//                 line that lacks fields (noteIncomplete).
 //
 // Bounds of the reading loop:
 // - A line is read with at most 149 characters; what a longer line has beyond
@@ -96,12 +97,14 @@ class ReceiptCounter {
     Store store_;
 };
 
-// Writes a booking file: text lines with CR LF, every write checked.
+// Writes a booking file: text lines with CR LF, or records without line
+// ends, every write checked.
 class BookingWriter {
   public:
     // Creates (or empties) the file.
     bool create(const std::string& path);
-    bool writeLine(std::string_view line);  // adds the line end
+    bool writeLine(std::string_view line);      // adds the line end
+    bool writeRecord(std::string_view record);  // the bytes as they are
     bool failed() const { return failed_; }
     void close() { file_.close(); }
 
@@ -131,7 +134,8 @@ class RoomReportConverter : public RoomReportSteps {
     bool run();
 
   protected:
-    bool writeBooking(std::string_view line);
+    bool writeBooking(std::string_view line);   // a line; the line end is added
+    bool writeRecord(std::string_view record);  // a record, written as it is
     void noteIncomplete(const RoomReportLine& line);
     void showStop(const std::string& text);
     const Setup& setup() const { return setup_; }
