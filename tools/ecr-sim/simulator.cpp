@@ -328,11 +328,17 @@ void Simulator::runOnce(int timeoutMs) {
     if (rc > 0) {
         std::size_t k = 0;
         if (serial_) {
+            bool idle = (fds[k].revents & (POLLHUP | POLLERR)) != 0;
             if (fds[k].revents & POLLIN) {
                 std::uint8_t buf[4096];
                 const ssize_t n = ::read(serial_->fd, buf, sizeof buf);
-                if (n > 0) serialInput(buf, static_cast<std::size_t>(n));
+                if (n > 0) {
+                    serialInput(buf, static_cast<std::size_t>(n));
+                    idle = false;
+                }
             }
+            // A hung-up device: wait instead of spinning on it.
+            if (idle) ::usleep(static_cast<useconds_t>(std::min(timeoutMs, 50)) * 1000u);
             ++k;
         }
         for (std::size_t i = 0; i < udp_.size(); ++i, ++k)
@@ -374,8 +380,6 @@ void Simulator::serialInput(const std::uint8_t* data, std::size_t len) {
         if (s.frameBytes == 0) s.frameStartNs = nowNs();
         ++s.frameBytes;
         const std::size_t n = s.rx.feed(b);
-        if (s.rx.position() == 0 && s.rx.state() == FrameReceiver::State::Data && !n)
-            s.frameBytes = 0;  // a dropped frame or a reset
         if (n) {
             // On a paced line the frame has only arrived after its bytes' time.
             if (opt_.paceBaud > 0)
