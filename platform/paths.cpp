@@ -144,6 +144,11 @@ std::optional<std::int64_t> fileSize(std::string_view path) {
 
 bool removeFile(std::string_view path) { return ::unlink(resolveCase(path).c_str()) == 0; }
 
+bool makeDirectory(std::string_view path) {
+    if (directoryExists(path)) return true;
+    return ::mkdir(resolveCase(path).c_str(), 0777) == 0 || directoryExists(path);
+}
+
 std::optional<std::int32_t> dosDateStamp(std::string_view path) {
     struct stat st {};
     if (::stat(resolveCase(path).c_str(), &st) != 0) return std::nullopt;

@@ -36,6 +36,9 @@ bool fileExists(std::string_view path);       // regular file, case-insensitive
 bool directoryExists(std::string_view path);  // case-insensitive
 std::optional<std::int64_t> fileSize(std::string_view path);
 bool removeFile(std::string_view path);
+// Creates the directory (its parent must exist); true also when a directory
+// of that name (case-insensitive) is there already.
+bool makeDirectory(std::string_view path);
 
 // The file's modification time in local time packed as a DOS date and time
 // (date in the high word). Empty when the file does not exist.

@@ -1,6 +1,8 @@
 #include "platform/regional.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -174,6 +176,77 @@ bool parseLongTime(std::string_view text, int& hour, int& minute, int& second) {
     hour = parts[0];
     minute = parts[1];
     second = parts[2];
+    return true;
+}
+
+bool parseShortDate(std::string_view text, DateTime& out) {
+    const RegionalSettings& r = regional();
+    // The order of day, month and year from the pattern.
+    const std::string& f = r.shortDateFormat;
+    struct Part {
+        char letter;
+        std::size_t at;
+    };
+    Part order[3] = {{'d', f.find('d')}, {'m', f.find('m')}, {'y', f.find('y')}};
+    std::sort(std::begin(order), std::end(order),
+              [](const Part& a, const Part& b) { return a.at < b.at; });
+    int values[3] = {0, 0, 0};
+    std::size_t digits[3] = {0, 0, 0};
+    int count = 0;
+    std::size_t i = 0;
+    auto blanks = [&] {
+        while (i < text.size() && text[i] == ' ') ++i;
+    };
+    while (count < 3) {
+        blanks();
+        const std::size_t start = i;
+        int v = 0;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
+               i - start < 4) {
+            v = v * 10 + (text[i] - '0');
+            ++i;
+        }
+        if (i == start) return false;
+        digits[count] = i - start;
+        values[count++] = v;
+        blanks();
+        if (i < text.size() && text[i] == r.dateSeparator && count < 3) {
+            ++i;
+            continue;
+        }
+        break;
+    }
+    if (i != text.size() || count < 2) return false;
+    const int currentYear = now().year;
+    int day = 0, month = 0, year = currentYear;
+    std::size_t yearDigits = 4;
+    // With two numbers the year is left out: day and month keep their order.
+    int k = 0;
+    for (const Part& p : order) {
+        if (p.letter == 'y' && count == 2) continue;
+        if (p.letter == 'd') day = values[k];
+        if (p.letter == 'm') month = values[k];
+        if (p.letter == 'y') {
+            year = values[k];
+            yearDigits = digits[k];
+        }
+        ++k;
+    }
+    if (yearDigits <= 2) {
+        const int pivot = currentYear - 50;
+        year += pivot / 100 * 100;
+        if (year < pivot) year += 100;
+    }
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int last = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    if (day > last) return false;
+    out = DateTime{};
+    out.year = year;
+    out.month = month;
+    out.day = day;
+    out.dayOfWeek = fromSerialSeconds(toSerialSeconds(out)).dayOfWeek;
     return true;
 }
 

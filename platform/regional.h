@@ -44,4 +44,12 @@ std::string longTime(const DateTime& t);   // regional long time
 // seconds may be left out). False when the text is not such a time.
 bool parseLongTime(std::string_view text, int& hour, int& minute, int& second);
 
+// Reads a date in the regional short-date form: day, month and year in the
+// order of the short date format, separated by the regional date separator,
+// blanks around the numbers allowed. A year of one or two digits lies in the
+// hundred years that start 50 years before the current year (in 2026: 76 is
+// 1976, 75 is 2075); without a year the current year counts. False when the
+// text is not such a date or names no day of the calendar.
+bool parseShortDate(std::string_view text, DateTime& out);
+
 }  // namespace plat

@@ -12,53 +12,74 @@ long RoomReportLine::eintragNr() const {
     return readLeadingLong(EintragNr);
 }
 
-bool readRoomReport(LineReader& report, RoomReportSteps& steps) {
+RoomReportLine splitRoomReportLine(std::string_view piece, const SplitOptions& options) {
+    RoomReportLine line;
+    for (const std::string& field : splitLine(piece, options)) {
+        const int no = ++line.fieldCount;
+        if (no > RoomReportLine::kFieldCount) continue;
+        std::string value =
+            field.substr(0, RoomReportLine::kWidths[static_cast<std::size_t>(no - 1)]);
+        switch (no) {
+            case 1:
+                line.Satzart = std::move(value);
+                break;
+            case 2:
+                line.ZimmerNr = std::move(value);
+                break;
+            case 3:
+                line.BedienerNr = std::move(value);
+                break;
+            case 4:
+                line.TabellenNr = std::move(value);
+                break;
+            case 5:
+                line.EintragNr = std::move(value);
+                break;
+            case 6:
+                line.Text = std::move(value);
+                break;
+            case 7:
+                line.Menge = std::move(value);
+                break;
+            case 8:
+                line.Betrag = std::move(value);
+                break;
+        }
+        if (no == 1 && !line.isRoomBooking()) break;
+    }
+    return line;
+}
+
+namespace {
+
+// The line as far as its field `count`: what the steps see in the middle of
+// a line.
+RoomReportLine upToField(const RoomReportLine& line, int count) {
+    RoomReportLine part;
+    part.Satzart = line.Satzart;
+    part.ZimmerNr = line.ZimmerNr;
+    if (count >= 3) part.BedienerNr = line.BedienerNr;
+    part.fieldCount = count;
+    part.lineNumber = line.lineNumber;
+    return part;
+}
+
+}  // namespace
+
+bool readRoomReport(LineReader& report, RoomReportSteps& steps, const SplitOptions& options) {
     std::string previousRoom = " ";
     std::string piece;
     long lineNumber = 0;
     // The rest of an overlong line is cut off, never read as a line.
     while (report.readLineCut(piece)) {
-        ++lineNumber;
-        RoomReportLine line;
-        line.lineNumber = lineNumber;
-        const std::vector<std::string> fields = splitPlain(piece, ';');
-        for (const std::string& field : fields) {
-            const int no = ++line.fieldCount;
-            if (no > RoomReportLine::kFieldCount) continue;
-            const std::string value =
-                field.substr(0, RoomReportLine::kWidths[static_cast<std::size_t>(no - 1)]);
-            switch (no) {
-                case 1:
-                    line.Satzart = value;
-                    break;
-                case 2:
-                    line.ZimmerNr = value;
-                    break;
-                case 3:
-                    line.BedienerNr = value;
-                    break;
-                case 4:
-                    line.TabellenNr = value;
-                    break;
-                case 5:
-                    line.EintragNr = value;
-                    break;
-                case 6:
-                    line.Text = value;
-                    break;
-                case 7:
-                    line.Menge = value;
-                    break;
-                case 8:
-                    line.Betrag = value;
-                    break;
-            }
-            if (no == 1 && !line.isRoomBooking()) break;
-            if (no == 2 && line.ZimmerNr != previousRoom) {
-                steps.roomChanged(line);
+        RoomReportLine line = splitRoomReportLine(piece, options);
+        line.lineNumber = ++lineNumber;
+        if (line.isRoomBooking()) {
+            if (line.fieldCount >= 2 && line.ZimmerNr != previousRoom) {
+                steps.roomChanged(upToField(line, 2));
                 previousRoom = line.ZimmerNr;
             }
-            if (no == 3) steps.operatorRead(line);
+            if (line.fieldCount >= 3) steps.operatorRead(upToField(line, 3));
         }
         if (!steps.lineEnd(line)) return false;
     }
@@ -91,8 +112,12 @@ bool BookingWriter::writeRecord(std::string_view record) {
 }
 
 std::string incompleteLinesMessage(const std::vector<long>& lineNumbers) {
-    std::string text = std::string(kRoomReportMessageName) + ": " +
-                       std::to_string(lineNumbers.size()) +
+    return incompleteLinesMessage(kRoomReportMessageName, lineNumbers);
+}
+
+std::string incompleteLinesMessage(const std::string& fileName,
+                                   const std::vector<long>& lineNumbers) {
+    std::string text = fileName + ": " + std::to_string(lineNumbers.size()) +
                        (lineNumbers.size() == 1 ? " unvollständige Buchungszeile"
                                                 : " unvollständige Buchungszeilen") +
                        " nicht übertragen (Zeile";
@@ -116,7 +141,9 @@ bool RoomReportConverter::run() {
         showStop(cannotReadMessage(setup_.bookingName));
         return false;
     }
-    const bool read = readRoomReport(report, *this);
+    report_ = &report;
+    const bool read = readRoomReport(report, *this, splitOptions());
+    report_ = nullptr;
     const bool readFailed = report.failed();
     writer_.close();
     report.close();

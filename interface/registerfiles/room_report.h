@@ -13,6 +13,12 @@
 //                 fixed-size record without line end), or note a booking
 //                 line that lacks fields (noteIncomplete).
 //
+// A converter that reads ahead (to collect what a block of lines holds before
+// it writes the block's header) uses report() and the reader's position() and
+// setPosition() from within lineEnd, and splits what it reads ahead with
+// splitRoomReportLine. A converter that splits with the quoted variant (and
+// the umlaut mapping) says so in splitOptions().
+//
 // Bounds of the reading loop:
 // - A line is read with at most 149 characters; what a longer line has beyond
 //   them is cut off (its further pieces are not read as lines of their own).
@@ -76,11 +82,16 @@ class RoomReportSteps {
     virtual bool lineEnd(const RoomReportLine& line) = 0;
 };
 
+// One line of the room report in its holders: the fields of `piece` split
+// with `options`, each cut to the width of its holder, counted in fieldCount.
+// After a field 1 other than "22" the rest of the line is not looked at.
+RoomReportLine splitRoomReportLine(std::string_view piece, const SplitOptions& options = {});
+
 // The reading loop over an open room report. Lines whose first field is not
 // exactly "22" are skipped whole and do not change the previous room, which
 // starts as " " so that the first booking line is a room change. False when a
 // step ended the reading.
-bool readRoomReport(LineReader& report, RoomReportSteps& steps);
+bool readRoomReport(LineReader& report, RoomReportSteps& steps, const SplitOptions& options = {});
 
 // The receipt counter: raised by one at every room change and stored at once
 // (the settings file's [ECR] BonNummer).
@@ -134,6 +145,11 @@ class RoomReportConverter : public RoomReportSteps {
     bool run();
 
   protected:
+    // How the lines of the room report are split; the plain variant unless a
+    // converter says otherwise.
+    virtual SplitOptions splitOptions() const { return {}; }
+    // The room report being read; only while run() is reading it.
+    LineReader& report() { return *report_; }
     bool writeBooking(std::string_view line);   // a line; the line end is added
     bool writeRecord(std::string_view record);  // a record, written as it is
     void noteIncomplete(const RoomReportLine& line);
@@ -143,11 +159,16 @@ class RoomReportConverter : public RoomReportSteps {
   private:
     Setup setup_;
     BookingWriter writer_;
+    LineReader* report_ = nullptr;
     std::vector<long> incomplete_;
     bool messageShown_ = false;
 };
 
-// The message for booking lines that lack fields and were not booked.
+// The message for booking lines that lack fields and were not booked:
+// "<file>: 2 unvollständige Buchungszeilen nicht übertragen (Zeile 4, 9)",
+// with at most ten line numbers. Without a file name, the room report's.
+std::string incompleteLinesMessage(const std::string& fileName,
+                                   const std::vector<long>& lineNumbers);
 std::string incompleteLinesMessage(const std::vector<long>& lineNumbers);
 
 }  // namespace regfiles

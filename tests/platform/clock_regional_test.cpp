@@ -129,3 +129,44 @@ TEST(Regional, FormatPatternsAndTimeParsing) {
     for (const char* bad : {"", "24:00:00", "12:60:00", "ab:cd:ef", "12:00:00:00", "12.00.00"})
         EXPECT_FALSE(plat::parseLongTime(bad, h, m, s)) << bad;
 }
+
+TEST(Regional, ShortDateParsing) {
+    EnvGuard env;
+    env.set("PELKO_CLOCK", "2026-03-01 10:00:00");
+    struct Case {
+        const char* lang;
+        const char* text;
+        int year, month, day;  // 0: not a date
+    } cases[] = {
+        {"de_DE", "05.01.10", 2010, 1, 5},
+        {"de_DE", "05.01.2010", 2010, 1, 5},
+        {"de_DE", " 5. 1.10 ", 2010, 1, 5},
+        {"de_DE", "31.12.76", 1976, 12, 31},  // 50 years back from 2026 ...
+        {"de_DE", "01.01.75", 2075, 1, 1},    // ... to 49 years ahead
+        {"de_DE", "29.02.24", 2024, 2, 29},
+        {"de_DE", "7.4", 2026, 4, 7},  // without a year: this year
+        {"de_DE", "29.02.25", 0, 0, 0},
+        {"de_DE", "32.01.10", 0, 0, 0},
+        {"de_DE", "05.13.10", 0, 0, 0},
+        {"de_DE", "00.01.10", 0, 0, 0},
+        {"de_DE", "05/01/10", 0, 0, 0},
+        {"de_DE", "05.01.10.", 0, 0, 0},
+        {"de_DE", "05.01.1x", 0, 0, 0},
+        {"de_DE", "", 0, 0, 0},
+        {"de_DE", "5", 0, 0, 0},
+        {"en_US", "01/05/10", 2010, 1, 5},  // month first
+        {"en_GB", "05/01/10", 2010, 1, 5},
+        {"nl_NL", "05-01-10", 2010, 1, 5},
+    };
+    for (const Case& c : cases) {
+        env.set("LC_ALL", c.lang);
+        plat::DateTime d;
+        const bool ok = plat::parseShortDate(c.text, d);
+        EXPECT_EQ(ok, c.year != 0) << c.lang << " '" << c.text << "'";
+        if (ok && c.year != 0) {
+            EXPECT_EQ(plat::formatDateTime("yyyy-mm-dd", d),
+                      plat::formatDateTime("yyyy-mm-dd", at(c.year, c.month, c.day, 0, 0, 0)))
+                << c.text;
+        }
+    }
+}

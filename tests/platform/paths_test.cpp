@@ -67,3 +67,14 @@ TEST(Paths, DosDateStampPacksLocalTime) {
     EXPECT_EQ(plat::dosDateStamp(dir.file("room.dat")), want);
     EXPECT_FALSE(plat::dosDateStamp(dir.file("missing")).has_value());
 }
+
+TEST(Paths, MakeDirectoryOnceAndCaseInsensitive) {
+    TempDir dir;
+    EXPECT_TRUE(plat::makeDirectory(dir.file("XREDUCT")));
+    EXPECT_TRUE(plat::directoryExists(dir.file("xreduct")));
+    EXPECT_TRUE(plat::makeDirectory(dir.file("xReduct")));  // there already
+    EXPECT_FALSE(plat::directoryExists(dir.file("xReduct2")));
+    EXPECT_FALSE(plat::makeDirectory(dir.file("missing/XREDUCT")));
+    dir.write("FILE", "x");
+    EXPECT_FALSE(plat::makeDirectory(dir.file("FILE")));
+}
