@@ -1,5 +1,7 @@
 #include "driver/main_form.h"
 
+#include <cstdlib>
+
 #include "platform/clock.h"
 #include "platform/paths.h"
 
@@ -39,6 +41,11 @@ TMainForm::TMainForm(std::string exePath, std::optional<std::string> commandFile
       frontEnd_(frontEnd),
       window_(frontEnd) {
     window_.setAbortHandler([this] { status_ = kUserBreak; });
+    // A cap on every time limit of the link, for tests and for trying out a
+    // set-up without waiting minutes for a missing register.
+    if (const char* cap = std::getenv("TARVIK_TIME_LIMIT_MS")) {
+        if (std::optional<int> ms = readInteger(cap); ms && *ms > 0) limits_.cap(*ms);
+    }
     std::string icon = plat::changeExtension(exePath_, ".ICO");
     if (plat::fileExists(icon)) frontEnd_.setIcon(icon);
 }
@@ -169,15 +176,6 @@ void TMainForm::waitProcessingEvents(int ms) {
         std::uint64_t left = static_cast<std::uint64_t>(ms) - elapsed;
         plat::sleepMs(left < 10 ? static_cast<int>(left) : 10);
     }
-}
-
-// REGISTER: the register number 0..99. 100 or more counts as 0, and so does
-// a negative number (no register can carry it).
-void TMainForm::doRegister() {
-    int n = integerValue(value_);
-    if (n < 0 || n >= 100) n = 0;
-    link_.registerNumber = n;
-    window_.showRegister(n);
 }
 
 void TMainForm::doAbort() {

@@ -6,15 +6,24 @@
 //   command_reader.cpp reading the command file into keyword and value
 //   output_file.cpp    the output files of report commands
 //   job_log.cpp        job log, end file, result box
-//   link_keywords.cpp  the link keywords and closing the link
+//   link_keywords.cpp  PORT, BAUDRATE, IP, REGISTER and closing the link
+//   modem.cpp          MODEMINIT, DIAL, HANGUP
+//   transaction.cpp    sending and receiving messages, the transaction, cancel
+//   report_command.cpp COMMAND: single commands and reports
+//   upload.cpp         UPLOAD
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "driver/command_file.h"
+#include "driver/link/ptext.h"
+#include "driver/link/udp.h"
 #include "driver/messages.h"
+#include "driver/protocol/protocol.h"
 #include "driver/status_codes.h"
 #include "driver/status_window.h"
 #include "platform/file.h"
@@ -24,18 +33,32 @@ namespace tarvik {
 // The modem on a serial link.
 enum class ModemState { Direct, Connected, ModemReady, ModemSilent };
 
-// The connection to the register. Only the settings are kept so far; the
-// serial port and the UDP socket come with the link layer.
+// The connection to the register: a serial port (directly or through a
+// modem) or a UDP socket, and the settings of the command file.
 struct LinkState {
-    bool serialOpen = false;  // a serial port is open
-    bool udp = false;         // the link is a UDP socket
+    Ptext serial;      // the serial port, when one is open
+    UdpLink socket;    // the UDP socket, open while `udp` is set
+    bool udp = false;  // the link is a UDP socket
     int udpPort = 2030;
-    std::string ipText;      // the IP value as written
-    int baudIndex = 0;       // 1..8 for 1200..115200; 0 not set
-    int registerNumber = 0;  // 0..99; 0 for none
+    std::string ipText;       // the IP value as written
+    Destination destination;  // from the IP text and the register number
+    int baudIndex = 0;        // 1..8 for 1200..115200; 0 not set
+    int registerNumber = 0;   // 0..99; 0 for none
     ModemState modem = ModemState::Direct;
 
-    bool open() const { return serialOpen || udp; }
+    bool serialOpen() const { return serial.isOpen(); }
+    bool open() const { return serial.isOpen() || udp; }
+};
+
+// The time limits of the link. The defaults are those of the registers and
+// modems; the environment variable TARVIK_TIME_LIMIT_MS (tests, trying out a
+// set-up) caps every one of them.
+struct LinkTimeLimits {
+    int attemptMs = 0;       // one attempt of a transaction; 0: by baud index / 6000 on UDP
+    int dialMs = 120000;     // the modem's answer to DIAL
+    int modemInitMs = 1000;  // the modem's answer to MODEMINIT (and HANGUP)
+    // Caps every limit at `ms` (ms > 0).
+    void cap(int ms);
 };
 
 class TMainForm {
@@ -69,6 +92,24 @@ class TMainForm {
     // Waits `ms` milliseconds, processing window events every 10 ms. Ends
     // early once the status code is 6 (User Break).
     void waitProcessingEvents(int ms);
+
+    // The register protocol (transaction.cpp). sendMessage frames the message
+    // on the serial link and sends one datagram on UDP; false when it could
+    // not be sent. receiveMessage answers the length of a complete message
+    // (then at answer()), or 0 when none is complete; it never blocks.
+    bool sendMessage(const std::uint8_t* body, std::size_t len);
+    std::size_t receiveMessage();
+    const std::uint8_t* answer() const { return answer_; }
+    // One message exchange with retries: sends the first `len` bytes of the
+    // send buffer and answers the length of the accepted answer, or 0 when a
+    // status code was set (or the answer is EOT). `timeLimitMs` is the limit
+    // of one attempt on the serial link.
+    std::size_t transaction(std::size_t len, int timeLimitMs);
+    // Tells the register to cancel the running report.
+    void cancel();
+    // The limit of one attempt for the current baud index.
+    int attemptTimeLimit() const;
+    void setTimeLimits(const LinkTimeLimits& limits) { limits_ = limits; }
 
     // The job state, for callers and tests.
     int status() const { return status_; }
@@ -114,6 +155,23 @@ class TMainForm {
     void doUpload();
     void resetLink();
     void closeLink();
+    void resolveDestination();
+
+    // Modem (modem.cpp).
+    bool sendModemLine(std::string_view text);
+    // Waits for the modem's answer line; false (status set) when none came.
+    bool waitModemAnswer(int limitMs, int pauseMs, std::string& answerLine);
+    void hangUp();
+
+    // Protocol (transaction.cpp, report_command.cpp).
+    bool sendRawByte(std::uint8_t b);
+    void flushInput();
+    // Waits up to `ms` for input on the link (returns at once when some is
+    // waiting), then processes window events.
+    void waitForInput(int ms);
+    bool isEcho(const std::uint8_t* msg, std::size_t n, std::size_t sentLen) const;
+    bool registerCommandAllowed();
+    bool storeRecord(std::size_t n);
 
     // Job log and end file (job_log.cpp).
     bool openLog();
@@ -153,6 +211,16 @@ class TMainForm {
     bool dated_ = false;
 
     LinkState link_;
+    LinkTimeLimits limits_;
+
+    // Protocol buffers.
+    std::uint8_t sendBuf_[kMessageBufferSize] = {};
+    FrameReceiver receiver_;
+    std::uint8_t datagram_[kMessageBufferSize] = {};  // receive buffer on UDP
+    const std::uint8_t* answer_ = datagram_;
+    std::uint8_t frame_[kMaxFrameSize] = {};
+    std::uint8_t previousRecord_[kMessageBufferSize] = {};
+    std::size_t previousLength_ = 0;
 
     StatusFrontEnd& frontEnd_;
     StatusWindow window_;

@@ -51,7 +51,7 @@ bool TMainForm::writeRecord(std::string_view record) {
     if (!outputFile_.isOpen()) return false;
     std::string line(record);
     line += "\r\n";
-    if (offsetEncoding_) line = offsetEncode(line);
+    if (offsetEncoding_) offsetEncode(reinterpret_cast<std::uint8_t*>(line.data()), line.size());
     return outputFile_.write(line);
 }
 

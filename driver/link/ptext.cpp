@@ -118,7 +118,7 @@ int Ptext::applySettings(int baudIndex) {
 
 void Ptext::close() {
     if (fd_ < 0) return;
-    ::tcflush(fd_, TCIOFLUSH);
+    ::tcflush(fd_, TCIFLUSH);
     ::close(fd_);  // releases the lock
     fd_ = -1;
     path_.clear();
@@ -141,6 +141,11 @@ int Ptext::resetForRetry() {
 int Ptext::purge() {
     if (fd_ < 0) return kPortOpenFailed;
     return ::tcflush(fd_, TCIOFLUSH) == 0 ? kPortOk : kPortSetupFailed;
+}
+
+int Ptext::discardInput() {
+    if (fd_ < 0) return kPortOpenFailed;
+    return ::tcflush(fd_, TCIFLUSH) == 0 ? kPortOk : kPortSetupFailed;
 }
 
 int Ptext::sendByte(std::uint8_t b) {

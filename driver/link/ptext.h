@@ -48,7 +48,11 @@ class Ptext {
     int open(int comNumber, int baudIndex);
     // The same for a device path (tests, tools).
     int openDevice(const std::string& path, int baudIndex);
-    // Purges and closes; nothing happens when no port is open.
+    // Discards pending input and closes; nothing happens when no port is
+    // open. Output already written still goes out: the last message of a job
+    // (a cancel, a hang-up) must not be cut off. (On a pseudo-terminal the
+    // output queue reads as empty while the other side has not yet taken
+    // the bytes, so a purge there would drop them.)
     void close();
     bool isOpen() const { return fd_ >= 0; }
     // The descriptor, for poll(); -1 when closed. Do not read or write it
@@ -65,6 +69,9 @@ class Ptext {
     int resetForRetry();
     // Discards pending output and input (tcflush). 5 when no port is open.
     int purge();
+    // Discards pending input only; output already written goes on. 5 when
+    // no port is open.
+    int discardInput();
 
     // Writes one byte (raw, no frame). 0 or 3.
     int sendByte(std::uint8_t b);
