@@ -1,13 +1,17 @@
 #include "platform/file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/paths.h"
 
@@ -153,6 +157,26 @@ bool readWholeFile(std::string_view path, std::string& out) {
         if (n == 0) return true;
         out.append(buf, static_cast<std::size_t>(n));
     }
+}
+
+bool replaceFileContents(std::string_view path, std::string_view bytes) {
+    std::string target = resolveCase(path);
+    struct stat st {};
+    bool existed = ::stat(target.c_str(), &st) == 0;
+    if (existed) {
+        if (!S_ISREG(st.st_mode)) return false;
+        char real[PATH_MAX + 1];
+        if (::realpath(target.c_str(), real)) target = real;
+    }
+    std::string temp = target + ".~" + std::to_string(::getpid()) + ".tmp";
+    File f;
+    if (!f.open(temp, File::Mode::Create, File::Share::Exclusive)) return false;
+    bool ok = f.write(bytes) && ::fsync(f.fd()) == 0;
+    if (ok && existed) ok = ::fchmod(f.fd(), st.st_mode & 07777) == 0;
+    f.close();
+    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
 }
 
 }  // namespace plat

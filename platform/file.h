@@ -61,4 +61,11 @@ void injectWriteFailureAfter(long n);
 // Convenience: the whole file as bytes (empty optional-like flag on failure).
 bool readWholeFile(std::string_view path, std::string& out);
 
+// Replaces the contents of `path` (resolved case-insensitively, a symbolic
+// link followed to its target) without ever leaving it truncated: the bytes
+// go into a new file beside it, which is synced and renamed into place. An
+// existing file keeps its permissions. False, with the old file untouched,
+// when any step fails.
+bool replaceFileContents(std::string_view path, std::string_view bytes);
+
 }  // namespace plat

@@ -20,6 +20,36 @@ std::string envName(const char* primary, const char* secondary) {
 
 bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 
+const char* const kDayNamesDe[7] = {"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
+                                    "Donnerstag", "Freitag", "Samstag"};
+const char* const kDayNamesEn[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                    "Thursday", "Friday", "Saturday"};
+const char* const kShortDayNamesDe[7] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
+const char* const kShortDayNamesEn[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+const char* const kMonthNamesDe[12] = {"Januar",    "Februar", "März",     "April",
+                                       "Mai",       "Juni",    "Juli",     "August",
+                                       "September", "Oktober", "November", "Dezember"};
+const char* const kMonthNamesEn[12] = {"January",   "February", "March",    "April",
+                                       "May",       "June",     "July",     "August",
+                                       "September", "October",  "November", "December"};
+const char* const kShortMonthNamesDe[12] = {"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
+                                            "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+const char* const kShortMonthNamesEn[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+int dayIndex(const DateTime& t) { return (t.dayOfWeek % 7 + 7) % 7; }
+int monthIndex(const DateTime& t) { return t.month >= 1 && t.month <= 12 ? t.month - 1 : 0; }
+
+// The regional short date pattern with the separator as "/".
+std::string shortDatePattern(const RegionalSettings& r) {
+    std::string pattern;
+    for (char c : r.shortDateFormat) {
+        if (c == r.dateSeparator) pattern += '/';
+        else pattern += c;
+    }
+    return pattern;
+}
+
 RegionalSettings g_settings;
 bool g_loaded = false;
 std::mutex g_mutex;
@@ -28,9 +58,14 @@ std::mutex g_mutex;
 
 RegionalSettings regionalFor(std::string_view timeLocale, std::string_view numericLocale) {
     RegionalSettings r;  // German defaults
+    if (startsWith(timeLocale, "en_")) {
+        r.englishNames = true;
+        r.longDateFormat = "dddd, d mmmm yyyy";
+    }
     if (startsWith(timeLocale, "en_US")) {
         r.dateSeparator = '/';
         r.shortDateFormat = "mm/dd/yyyy";
+        r.longDateFormat = "dddd, mmmm d, yyyy";
     } else if (startsWith(timeLocale, "en_") || startsWith(timeLocale, "fr_") ||
                startsWith(timeLocale, "it_") || startsWith(timeLocale, "es_") ||
                startsWith(timeLocale, "pt_")) {
@@ -87,13 +122,20 @@ std::string formatDateTime(std::string_view pattern, const DateTime& t) {
             case 'm':
                 n = run('m');
                 if (afterHour) num(t.minute, n >= 2 ? 2 : 1);
+                else if (n >= 4) out += (r.englishNames ? kMonthNamesEn : kMonthNamesDe)[monthIndex(t)];
+                else if (n == 3)
+                    out += (r.englishNames ? kShortMonthNamesEn : kShortMonthNamesDe)[monthIndex(t)];
                 else num(t.month, n >= 2 ? 2 : 1);
                 i += n;
                 afterHour = false;
                 break;
             case 'd':
                 n = run('d');
-                num(t.day, n >= 2 ? 2 : 1);
+                if (n >= 6) out += formatDateTime(r.longDateFormat, t);
+                else if (n == 5) out += formatDateTime(shortDatePattern(r), t);
+                else if (n == 4) out += (r.englishNames ? kDayNamesEn : kDayNamesDe)[dayIndex(t)];
+                else if (n == 3) out += (r.englishNames ? kShortDayNamesEn : kShortDayNamesDe)[dayIndex(t)];
+                else num(t.day, n >= 2 ? 2 : 1);
                 i += n;
                 afterHour = false;
                 break;
@@ -120,6 +162,12 @@ std::string formatDateTime(std::string_view pattern, const DateTime& t) {
                 num(t.millisecond, n >= 3 ? 3 : 1);
                 i += n;
                 break;
+            case 't':
+                n = run('t');
+                out += formatDateTime(n >= 2 ? r.longTimeFormat : r.shortTimeFormat, t);
+                i += n;
+                afterHour = false;
+                break;
             case '/': out += r.dateSeparator; ++i; break;
             case ':': out += r.timeSeparator; ++i; break;
             case '\'':
@@ -137,17 +185,13 @@ std::string formatDateTime(std::string_view pattern, const DateTime& t) {
 }
 
 std::string shortDate(const DateTime& t) {
-    const RegionalSettings& r = regional();
     // The separator in the stored pattern is the literal one of the locale.
-    std::string pattern;
-    for (char c : r.shortDateFormat) {
-        if (c == r.dateSeparator) pattern += '/';
-        else pattern += c;
-    }
-    return formatDateTime(pattern, t);
+    return formatDateTime(shortDatePattern(regional()), t);
 }
 
 std::string longTime(const DateTime& t) { return formatDateTime(regional().longTimeFormat, t); }
+
+std::string longDate(const DateTime& t) { return formatDateTime(regional().longDateFormat, t); }
 
 bool parseLongTime(std::string_view text, int& hour, int& minute, int& second) {
     const char sep = regional().timeSeparator;

@@ -9,6 +9,9 @@
 // fr_*, it_*, es_*, pt_*:                 dd/mm/yyyy  hh:nn:ss  decimal ","
 // nl_*:                                   dd-mm-yyyy  hh:nn:ss  decimal ","
 // any other name: the German settings.
+// Long date: en_US "dddd, mmmm d, yyyy", other en_* "dddd, d mmmm yyyy" with
+// English names; every other setting "dddd, d. mmmm yyyy" with German names
+// ("Freitag, 11. Dezember 2026").
 #pragma once
 
 #include <string>
@@ -24,6 +27,9 @@ struct RegionalSettings {
     char decimalSeparator = ',';
     std::string shortDateFormat = "dd.mm.yyyy";  // pattern letters of formatDateTime
     std::string longTimeFormat = "hh:nn:ss";
+    std::string shortTimeFormat = "hh:nn";
+    std::string longDateFormat = "dddd, d. mmmm yyyy";
+    bool englishNames = false;  // day and month names in English, else German
 };
 
 // The settings for the current environment (read once, see reloadRegional).
@@ -34,11 +40,15 @@ void reloadRegional();
 RegionalSettings regionalFor(std::string_view timeLocale, std::string_view numericLocale);
 
 // Formats a date and time by pattern: yyyy yy mm m dd d hh h nn n ss s zzz;
-// "mm"/"m" right after an hour stands for minutes; "/" and ":" are the
-// regional date and time separators; text in '...' or "..." is copied.
+// "mm"/"m" right after an hour stands for minutes; "mmmm"/"mmm" the month's
+// name and its short form, "dddd"/"ddd" the weekday's; "ddddd" the short
+// date, "dddddd" the long date, "tt" the long time, "t" the short time;
+// "/" and ":" are the regional date and time separators; text in '...' or
+// "..." is copied.
 std::string formatDateTime(std::string_view pattern, const DateTime& t);
 std::string shortDate(const DateTime& t);  // regional short date
 std::string longTime(const DateTime& t);   // regional long time
+std::string longDate(const DateTime& t);   // regional long date
 
 // Reads a time in the regional long-time form ("hh:mm:ss", hours 0-23; the
 // seconds may be left out). False when the text is not such a time.
