@@ -6,8 +6,6 @@
 // operation opens the file, reads or writes, and releases it. A time of
 // Zeit1 to Zeit5 that cannot be read is reported and leaves that report time
 // off (00:00:00); start-up goes on with the next key.
-#include <sys/stat.h>
-
 #include "interface/form_pelko.h"
 #include "platform/clock.h"
 #include "platform/ini.h"
@@ -92,7 +90,7 @@ void TFormPelko::FormShow() {
     if (EditHotelTransfer.text().empty()) EditHotelTransfer.setText(workDir);
 
     std::string logDir = workFile("LOG");
-    if (!plat::directoryExists(logDir) && ::mkdir(logDir.c_str(), 0777) != 0)
+    if (!plat::directoryExists(logDir) && !plat::makeDirectory(logDir))
         Meldung("LOG Verzeichnis kann nicht angelegt werden");
 
     ComboBoxPortChange();

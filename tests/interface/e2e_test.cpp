@@ -147,3 +147,91 @@ TEST_F(EndToEnd, VerbsWithoutTheirConverterSaySo) {
     EXPECT_EQ(rev.status, 1);
     EXPECT_EQ(rev.out, "");
 }
+
+#if defined(TARVIK_EXE) && defined(ECR_SIM_EXE)
+
+#include <poll.h>
+#include <spawn.h>
+
+extern char** environ;
+
+namespace {
+
+// The register simulator on a pseudo-terminal, serving the sample data.
+class Simulator {
+  public:
+    explicit Simulator(const std::string& stateDir) {
+        std::vector<std::string> args{ECR_SIM_EXE, "--data", ECR_SIM_SAMPLE_DIR,
+                                      "--state",   stateDir, "--pty"};
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        posix_spawn_file_actions_t fa;
+        ::posix_spawn_file_actions_init(&fa);
+        ::posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
+        ::posix_spawn_file_actions_adddup2(&fa, fds[1], 2);
+        ::posix_spawn_file_actions_addclose(&fa, fds[0]);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, argv[0], &fa, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        ::posix_spawn_file_actions_destroy(&fa);
+        ::close(fds[1]);
+        out_ = fds[0];
+        std::string text;
+        for (int waited = 0; text.find("ready\n") == std::string::npos && waited < 5000;
+             waited += 50) {
+            pollfd p{out_, POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0) continue;
+            char buf[1024];
+            ssize_t n = ::read(out_, buf, sizeof buf);
+            if (n <= 0) break;
+            text.append(buf, static_cast<std::size_t>(n));
+        }
+        std::size_t at = text.find("serial ");
+        if (at != std::string::npos) device_ = text.substr(at + 7, text.find(' ', at + 7) - at - 7);
+    }
+    ~Simulator() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (out_ >= 0) ::close(out_);
+    }
+    const std::string& device() const { return device_; }
+
+  private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string device_;
+};
+
+}  // namespace
+
+TEST_F(EndToEnd, WithTheDriverAndASimulatedRegisterOnCom3) {
+    fs::copy_file(TARVIK_EXE, dir.path() / "prog" / "Tarvik");
+    Simulator sim(dir.str());
+    ASSERT_FALSE(sim.device().empty());
+    dir.write(
+        "prog/Pelko_Programm.INI",
+        "[HOTEL]\r\nSoftware=0\r\n[ECR]\r\nPort=3\r\nBaud=0\r\nKassenNr=1\r\nBerichtsNr=01\r\n");
+    const std::vector<std::pair<std::string, std::string>> com3{{"TARVIK_COM3", sim.device()}};
+    ASSERT_EQ(run({"--run", "save"}, com3).status, 0);
+
+    RunResult fetch = run({"--run", "fetch-program"}, com3);
+    EXPECT_EQ(fetch.status, 0) << fetch.err;
+    EXPECT_EQ(fetch.out, "Kommunikation mit Kasse am 11.12.2026 12:00:00   OK \n");
+    EXPECT_EQ(plat::IniFile(ini()).readInteger("HOTEL", "AnzahlZimmer", 0), 13);
+    std::string list = dir.read("w/VZIMMER.CSV");
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 12);
+    EXPECT_EQ(list.substr(0, list.find('\n') + 1), "250;1;;0;\"Mueller\"\r\n");
+
+    RunResult report = run({"--run", "room-report"}, com3);
+    EXPECT_EQ(report.out, "Kommunikation mit Kasse am 11.12.2026 12:00:00   OK \n");
+    bool failureShown = report.err.find("Meldung: ") != std::string::npos;
+    EXPECT_EQ(report.status, failureShown ? 1 : 0) << report.err;
+    EXPECT_GT(dir.read("w/VZimmerBericht.csv").size(), 100u);
+    EXPECT_FALSE(dir.exists("w/LOG/20261211.END"));
+    EXPECT_NE(dir.read("w/LOG/20261211.LOG").find("RUZ001001001"), std::string::npos);
+}
+
+#endif
