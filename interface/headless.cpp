@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 
 #include "platform/clock.h"
@@ -49,6 +50,23 @@ const char* const kUsage =
 const char* const kVerbs[] = {
     "save",           "room-report",         "send-rooms",      "fetch-program",
     "revenue-report", "convert-room-report", "convert-revenue", "write-room-list"};
+
+// An error that escapes an operation is shown like any message box, and the
+// program goes on; `true` when one was shown.
+template <typename Op>
+bool guarded(TFormPelko& form, Op op) {
+    try {
+        op();
+        return false;
+    } catch (const std::exception& e) {
+        DialogRequest r;
+        r.caption = kApplicationTitle;
+        r.text = e.what();
+        r.icon = DialogRequest::Icon::Stop;
+        form.dialogs().ask(r);
+        return true;
+    }
+}
 
 bool parseCount(const std::string& text, long& out) {
     if (text.empty() || text.size() > 9) return false;
@@ -146,7 +164,15 @@ bool parseArguments(int argc, const char* const* argv, Options& options, std::st
 }
 
 int runVerb(TFormPelko& form, const std::string& verb) {
+    if (!knownVerb(verb)) return 2;
     bool drives = false;
+    bool failed = guarded(form, [&] { runOperation(form, verb, drives); });
+    if (failed || form.failuresReported() > 0) return 1;
+    if (drives && form.resultCode != "000") return 1;
+    return 0;
+}
+
+void runOperation(TFormPelko& form, const std::string& verb, bool& drives) {
     if (verb == "save") {
         form.BitBtnSpeichernClick();
     } else if (verb == "room-report") {
@@ -172,12 +198,7 @@ int runVerb(TFormPelko& form, const std::string& verb) {
         form.UmsatzBerichtUmsetzen();
     } else if (verb == "write-room-list") {
         form.StringGrid1Exit();
-    } else {
-        return 2;
     }
-    if (form.failuresReported() > 0) return 1;
-    if (drives && form.resultCode != "000") return 1;
-    return 0;
 }
 
 void runTimer(TFormPelko& form, long ticks, bool virtualClock) {
@@ -185,7 +206,7 @@ void runTimer(TFormPelko& form, long ticks, bool virtualClock) {
     if (virtualClock) {
         for (long i = 0; i < ticks && !g_stop; ++i) {
             plat::advanceVirtualClock(1);
-            if (form.Timer1.enabled()) form.Timer1Timer();
+            if (form.Timer1.enabled()) guarded(form, [&] { form.Timer1Timer(); });
         }
         return;
     }
@@ -197,7 +218,7 @@ void runTimer(TFormPelko& form, long ticks, bool virtualClock) {
             plat::sleepMs(static_cast<int>(std::min<std::uint64_t>(due - now, 100)));
             continue;
         }
-        if (form.Timer1.enabled()) form.Timer1Timer();
+        if (form.Timer1.enabled()) guarded(form, [&] { form.Timer1Timer(); });
         ++done;
         // Ticks that fell due during a long tick (a driver run) are not
         // made up: at most one follows at once.
@@ -243,18 +264,26 @@ int programMain(int argc, const char* const* argv, const HotelAdapterRegistry& a
         }
     }
 
+    // A reader of the output that went away must not end the program.
+    ::signal(SIGPIPE, SIG_IGN);
     StreamDialogs dialogs(std::cerr);
     ProcessDriverLauncher driver;
     FormEnvironment env;
     env.dialogs = &dialogs;
     env.driver = &driver;
     env.adapters = &adapters;
-    TFormPelko form(env);
-    form.onDriverEvaluated = [](const std::string& status) { std::cout << status << std::endl; };
-    form.FormCreate();
-    form.FormShow();
-    if (options.mode == Options::Mode::Run) return runVerb(form, options.verb);
-    runTimer(form, options.ticks, virtualClock);
+    TFormPelko FormPelko(env);
+    FormPelko.onDriverEvaluated = [](const std::string& status) {
+        std::cout << status << std::endl;
+    };
+    FormPelko.FormCreate();
+    // An error during start-up skips the rest of it; the program goes on.
+    bool startFailed = guarded(FormPelko, [&] { FormPelko.FormShow(); });
+    if (options.mode == Options::Mode::Run) {
+        int status = runVerb(FormPelko, options.verb);
+        return startFailed && status == 0 ? 1 : status;
+    }
+    runTimer(FormPelko, options.ticks, virtualClock);
     return 0;
 }
 

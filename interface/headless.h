@@ -50,6 +50,8 @@ bool knownVerb(const std::string& verb);
 
 // Runs one verb on a started form; answers the exit status.
 int runVerb(TFormPelko& form, const std::string& verb);
+// The operation of a verb; `drives` tells whether it runs the driver.
+void runOperation(TFormPelko& form, const std::string& verb, bool& drives);
 
 // Runs the timer: `ticks` ticks (all of them at once on the virtual clock),
 // or until SIGINT or SIGTERM when ticks is negative.

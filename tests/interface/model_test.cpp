@@ -158,3 +158,18 @@ TEST_F(VerbTest, ExitStatusFollowsFailuresAndTheResultCode) {
     EXPECT_EQ(driver.runs,
               (std::vector<std::string>{"TK.DAT", "TK.DAT", "TKZH.DAT", "TKUBH.DAT", "TKUBH.DAT"}));
 }
+
+TEST_F(VerbTest, AnErrorInsideAnOperationIsShownAndFails) {
+    auto& f = makeForm();
+    pelko::HotelAdapter broken;
+    broken.roomReportConverter = [](pelko::TFormPelko&) {
+        throw std::runtime_error("Zugriffsverletzung");
+    };
+    registry.set(pelko::kHs3, broken);
+    EXPECT_EQ(pelko::headless::runVerb(f, "convert-room-report"), 1);
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().caption, "Pelko-Programm");
+    EXPECT_EQ(dialogs.shown.back().text, "Zugriffsverletzung");
+    // The file work ended with the error: the timer is free again.
+    EXPECT_FALSE(f.fileWorkUnderWay());
+}
