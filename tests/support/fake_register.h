@@ -2,7 +2,8 @@
 // pseudo-terminal, in a thread of its own: the code under test opens the
 // slave (TARVIK_COM<n> or the path directly). Every byte it receives is kept;
 // in frame mode the frames are decoded and a script answers each message, in
-// line mode (a modem in command mode) a script answers each line.
+// line mode (a modem in command mode) a script answers each line; a modem
+// returns from frames to line mode at "+++".
 #pragma once
 
 #include <poll.h>
@@ -83,6 +84,16 @@ class FakeRegister {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     }
+    // The received bytes once there are at least `count` of them (or after
+    // `timeoutMs`).
+    std::string rawAtLeast(std::size_t count, int timeoutMs = 2000) const {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            std::string r = raw();
+            if (r.size() >= count || std::chrono::steady_clock::now() > until) return r;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
     // Back to line mode (the modem after "+++").
     void setLineMode(bool on) { lineMode_ = on; }
 
@@ -90,6 +101,7 @@ class FakeRegister {
     void loop() {
         tarvik::FrameReceiver rx;
         std::string line;
+        int plusRun = 0;
         while (!stop_) {
             pollfd p{pty_.master(), POLLIN, 0};
             const int rc = ::poll(&p, 1, 10);
@@ -126,6 +138,19 @@ class FakeRegister {
                         line.push_back(static_cast<char>(b));
                     }
                     continue;
+                }
+                // A modem goes back to command mode at "+++" outside a frame.
+                if (onLine_) {
+                    const bool idle =
+                        rx.position() == 0 && rx.state() == tarvik::FrameReceiver::State::Data;
+                    if (idle && (b == '\r' || b == '\n')) continue;  // the dial line's end
+                    plusRun = (b == '+' && (plusRun > 0 || idle)) ? plusRun + 1 : 0;
+                    if (plusRun == 3) {
+                        plusRun = 0;
+                        rx.clear();
+                        lineMode_ = true;
+                        continue;
+                    }
                 }
                 const std::size_t len = rx.feed(b);
                 if (len == 0) continue;
