@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -68,6 +69,11 @@ Faults (probabilities 0..1, rolled per message; the same seed repeats a run):
   --repeat P          on the driver's ACK the last record comes again
 
 Other:
+  --timing FILE       at the end, write the driver's turnaround for every
+                      message that followed an answer into FILE, one line each
+                      in microseconds: from the answer's last byte being out
+                      (on a paced line: at the driver) to the message's first
+                      byte arriving here (for benchmarks)
   --quiet             print nothing but the start lines and errors
   --verbose           print every message
   --help              this text
@@ -96,9 +102,9 @@ bool parseLong(const char* text, long& out) {
 }
 
 const std::set<std::string> kValued = {
-    "--data",      "--state", "--device", "--udp",       "--login", "--registers",
-    "--plu-limit", "--pace",  "--seed",   "--syn-delay", "--drop",  "--bad-crc",
-    "--nak",       "--eot",   "--syn",    "--echo",      "--repeat"};
+    "--data",      "--state", "--device", "--udp",       "--login",  "--registers",
+    "--plu-limit", "--pace",  "--seed",   "--syn-delay", "--drop",   "--bad-crc",
+    "--nak",       "--eot",   "--syn",    "--echo",      "--repeat", "--timing"};
 
 int usage(const std::string& message) {
     std::cerr << "ecr-sim: " << message << "\n(ecr-sim --help for the options)" << std::endl;
@@ -109,6 +115,7 @@ int usage(const std::string& message) {
 
 int main(int argc, char** argv) {
     ecrsim::Options opt;
+    std::string timingFile;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](const char*& out) {
@@ -139,6 +146,9 @@ int main(int argc, char** argv) {
             return usage("unknown option " + a);
         } else if (!value(v)) {
             return usage(a + " needs a value");
+        } else if (a == "--timing") {
+            timingFile = v;
+            opt.keepTurnarounds = true;
         } else if (a == "--data") {
             opt.dataDir = v;
         } else if (a == "--state") {
@@ -201,6 +211,16 @@ int main(int argc, char** argv) {
     sim.run(gStop);
 
     const ecrsim::Stats& st = sim.stats();
+    if (!timingFile.empty()) {
+        std::FILE* f = std::fopen(timingFile.c_str(), "w");
+        if (!f) {
+            std::cerr << "ecr-sim: cannot write " << timingFile << std::endl;
+        } else {
+            for (long long ns : st.turnaroundNs)
+                std::fprintf(f, "%.1f\n", static_cast<double>(ns) / 1000.0);
+            std::fclose(f);
+        }
+    }
     if (opt.verbosity >= 1) {
         std::cerr << "ecr-sim: " << st.messages << " messages, " << st.answers << " answers";
         for (const auto& [name, count] : st.faults) std::cerr << ", " << count << " " << name;

@@ -380,7 +380,10 @@ void Simulator::serialInput(const std::uint8_t* data, std::size_t len) {
                 continue;
             }
         }
-        if (s.frameBytes == 0) s.frameStartNs = nowNs();
+        if (s.frameBytes == 0) {
+            s.frameStartNs = nowNs();
+            noteMessageStart(s.frameStartNs);
+        }
         ++s.frameBytes;
         const std::size_t n = s.rx.feed(b);
         if (n) {
@@ -483,6 +486,7 @@ void Simulator::udpInput(Udp& u) {
         // Only answer loopback peers.
         if ((ntohl(peer.sin_addr.s_addr) >> 24) != 127) continue;
         if (static_cast<std::size_t>(n) > tarvik::kMessageBufferSize) continue;
+        noteMessageStart(nowNs());
         Register* r = reg(u.reg);
         if (!r) continue;
         const std::string msg(reinterpret_cast<char*>(buf), static_cast<std::size_t>(n));
@@ -572,11 +576,19 @@ void Simulator::sendNow(bool serial, int udpIndex, const void* peer, const std::
     ++stats_.answers;
     if (serial) {
         serialWrite(bytes);
+        lastAnswerNs_ = nowNs();  // (paced: the write waited for the last byte's line time)
         return;
     }
     const Udp& u = *udp_[static_cast<std::size_t>(udpIndex)];
     ::sendto(u.fd, bytes.data(), bytes.size(), 0, static_cast<const sockaddr*>(peer),
              sizeof(sockaddr_in));
+    lastAnswerNs_ = nowNs();
+}
+
+void Simulator::noteMessageStart(long long ns) {
+    if (opt_.keepTurnarounds && lastAnswerNs_ > 0)
+        stats_.turnaroundNs.push_back(ns > lastAnswerNs_ ? ns - lastAnswerNs_ : 0);
+    lastAnswerNs_ = 0;
 }
 
 void Simulator::flushDue() {

@@ -49,7 +49,8 @@ struct Options {
     bool modemEcho = false;  // the modem echoes what it receives in command mode
     bool noCarrier = false;  // dialling fails with NO CARRIER
 
-    long paceBaud = 0;  // > 0: the serial line runs at this rate (10 bit times a byte)
+    long paceBaud = 0;             // > 0: the serial line runs at this rate (10 bit times a byte)
+    bool keepTurnarounds = false;  // keep the driver's turnarounds in Stats
     Faults faults;
     int verbosity = 1;  // 0 quiet, 1 events, 2 every message
 };
@@ -59,6 +60,11 @@ struct Stats {
     long messages = 0;                   // messages received and taken for a register
     long answers = 0;                    // messages sent
     std::map<std::string, long> faults;  // by name: drop, bad-crc, nak, eot, syn, echo, repeat
+    // The driver's turnaround, when kept (Options::keepTurnarounds): for
+    // each message that followed an answer, the nanoseconds from the answer's
+    // last byte leaving (on a paced line: arriving at the driver) to the
+    // message's first byte (datagram) arriving here.
+    std::vector<long long> turnaroundNs;
 };
 
 // "1-3,5" -> {1,2,3,5}; empty on a syntax error or a number outside 1..99.
@@ -115,6 +121,8 @@ class Simulator {
                bool badCrc = false);
     void sendNow(bool serial, int udpIndex, const void* peer, const std::string& bytes);
     void flushDue();
+    // A message from the driver starts arriving at `ns`: its turnaround.
+    void noteMessageStart(long long ns);
 
     Options opt_;
     std::map<int, std::unique_ptr<Register>> registers_;
@@ -123,6 +131,7 @@ class Simulator {
     std::vector<Pending> pending_;
     std::mt19937 rng_;
     Stats stats_;
+    long long lastAnswerNs_ = 0;  // when the last answer was out; 0: none since the last message
 };
 
 }  // namespace ecrsim
