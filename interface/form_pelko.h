@@ -11,9 +11,12 @@
 //   scheduler.cpp        the one-second timer
 //   room_table.cpp       the room-number table and the program fetch
 //   room_list.cpp        the room list for the registers
+//   register_lookups.cpp the VAT and operator tables, the receipt counter
+//                        and the frame shared by the room report converters
 //   lock_close_help.cpp  settings lock, closing prompt, help
 //   hotel_adapters.cpp   the calls into the hotel software adapters
 //   form_protokoll.cpp   the transmission log viewer
+//   adapters/Hs3.cpp     the HS-3 adapter (one file per hotel software)
 #pragma once
 
 #include <cstdint>
@@ -26,6 +29,7 @@
 #include "interface/hotel_adapters.h"
 #include "interface/ports.h"
 #include "interface/registerfiles/guest_data.h"
+#include "interface/registerfiles/room_report.h"
 
 namespace pelko {
 
@@ -155,6 +159,12 @@ class TFormPelko : public ui::TForm {
     std::string answerText;  // what was typed into the last code prompt
     // The answer of the last guest lookup.
     regfiles::GastDaten GastDaten;
+    // The rate of VAT number 1 ("19,00"), set by MWSTDateiLesen; it keeps its
+    // value when VMWST.CSV has no record 1.
+    std::string MwstSatz;
+    // The name of the operator looked up last by BedienerDateiLesen (with its
+    // quotes); empty when the operator has no record.
+    std::string BedienerName;
     // The result code of the last evaluated driver run ("000"), "" when the
     // last start gave none.
     std::string resultCode;
@@ -212,6 +222,28 @@ class TFormPelko : public ui::TForm {
     // ---- Room list (room_list.cpp) -----------------------------------------
     virtual void ZimmerZuKasse();
     void BitBtnZimSendenClick();
+
+    // ---- VAT and operator tables, converters (register_lookups.cpp) -------
+    // Sets MwstSatz from VMWST.CSV. False when field 4 of VAT record 1 is not
+    // a number: the running conversion then ends (the message is shown).
+    bool MWSTDateiLesen();
+    // Sets BedienerName for the operator number of the current room report
+    // line from VBED.CSV.
+    void BedienerDateiLesen(const std::string& bedienerNr);
+    // The next receipt number of a room report converter: the receipt
+    // counter raised by one and stored at once under [ECR] BonNummer.
+    long BonNummerErhoehen();
+    // The frame of a room report conversion into the booking file
+    // `bookingName` of the hotel transfer directory, with this window's
+    // messages.
+    regfiles::RoomReportConverter::Setup ZimmerBerichtRahmen(const std::string& bookingName);
+
+    // ---- HS-3 adapter (adapters/Hs3.cpp) ----------------------------------
+    // The guest lookup in HS3CASH.OUT: fills GastDaten; false when the file
+    // cannot be opened (the message is shown).
+    bool HS3DateiLesen(const std::string& zimmerNr);
+    // The room report converter: VZimmerBericht.csv into HS3CASH.IN.
+    void ZimmerBerichtZuHS3();
 
     // ---- Settings lock, closing, help (lock_close_help.cpp) --------------
     void FormCreate();

@@ -4,12 +4,13 @@
 //   registry.set(kHs3, hs3Adapter());
 // where hs3Adapter() returns a HotelAdapter with the adapter's guest lookup
 // and room report converter (see hotel_adapters.h).
+#include "interface/adapters/Hs3.h"
 #include "interface/hotel_adapters.h"
 
 namespace pelko {
 
 void registerHotelAdapters(HotelAdapterRegistry& registry) {
-    (void)registry;
+    registry.set(kHs3, hs3Adapter());
 }
 
 }  // namespace pelko

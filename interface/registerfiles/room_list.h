@@ -14,8 +14,9 @@ inline constexpr const char* kRoomNumberListFile = "VZIMMER.CSV";
 inline constexpr const char* kRoomListFile = "VZIMMERS.CSV";
 inline constexpr const char* kRoomNumbersMissingMessage = " Zimmernummern  bitte anlegen ! ";
 
-// A guest lookup of the selected hotel software: fills `guest` for `room` and
-// shows its own message when its file cannot be opened, answering false then.
+// A guest lookup of the selected hotel software: fills `guest` (the object
+// given to writeRoomList) for `room` and shows its own message when its file
+// cannot be opened, answering false then.
 using GuestLookup = std::function<bool(const std::string& room, GastDaten& guest)>;
 
 enum class RoomListResult {

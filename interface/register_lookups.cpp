@@ -1,0 +1,49 @@
+// The register's VAT and operator tables as the room report converters look
+// them up, the receipt counter, and the frame every room report converter of
+// a hotel software starts from:
+//
+//   void TFormPelko::ZimmerBerichtZu<Software>() {
+//       FileWork work(*this);
+//       ArbeitsverzeichnisSetzen();
+//       <Software>Converter conv(ZimmerBerichtRahmen("<BOOKING FILE>"), ...);
+//       conv.run();          // reading loop, messages, booking file
+//       ArbeitsverzeichnisSetzen();
+//   }
+//
+// where the converter (a regfiles::RoomReportConverter) calls the guest
+// lookup, BedienerDateiLesen and BonNummerErhoehen of this window from its
+// steps.
+#include "interface/form_pelko.h"
+#include "interface/registerfiles/register_tables.h"
+
+namespace pelko {
+
+bool TFormPelko::MWSTDateiLesen() {
+    ArbeitsverzeichnisSetzen();
+    return regfiles::lookUpVatRate(workDir, MwstSatz,
+                                   [this](const std::string& text) { Meldung(text); });
+}
+
+void TFormPelko::BedienerDateiLesen(const std::string& bedienerNr) {
+    ArbeitsverzeichnisSetzen();
+    regfiles::lookUpOperatorName(workDir, bedienerNr, BedienerName,
+                                 [this](const std::string& text) { Meldung(text); });
+}
+
+long TFormPelko::BonNummerErhoehen() {
+    ++receiptCounter;
+    BonNummerSpeichern();
+    return receiptCounter;
+}
+
+regfiles::RoomReportConverter::Setup TFormPelko::ZimmerBerichtRahmen(
+    const std::string& bookingName) {
+    regfiles::RoomReportConverter::Setup setup;
+    setup.workingDirectory = workDir;
+    setup.bookingPath = hotelFile(bookingName);
+    setup.bookingName = bookingName;
+    setup.showStop = [this](const std::string& text) { Meldung(text); };
+    return setup;
+}
+
+}  // namespace pelko
