@@ -142,12 +142,13 @@ class TFormPelko : public ui::TForm {
     TFormProtokoll FormProtokoll;
 
     // ---- State ----------------------------------------------------------
-    std::string workDir;              // working directory, captured by FormShow
-    std::string processDay;           // ProcessTag, "yyyymmdd"
-    std::int32_t receiptCounter = 0;  // BonNummer
-    bool locked = false;              // Verschlossen as loaded
-    int countdown = 60;               // seconds to the next guest-file check
-    int reportSlot = 0;               // report time whose run is under way, 0 when none
+    std::string workDir;     // working directory, captured by FormShow
+    std::string processDay;  // ProcessTag, "yyyymmdd"
+    // BonNummer; a long, as regfiles::ReceiptCounter counts it.
+    long receiptCounter = 0;
+    bool locked = false;  // Verschlossen as loaded
+    int countdown = 60;   // seconds to the next guest-file check
+    int reportSlot = 0;   // report time whose run is under way, 0 when none
     int jobKind = kJobRoomReport;
     std::int64_t storedLength = 0;   // HS3DateiLaenge
     std::int32_t storedStamp = 0;    // DateiStempel

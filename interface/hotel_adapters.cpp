@@ -43,7 +43,7 @@ const HotelAdapter* HotelAdapterRegistry::find(int software) const {
 
 bool TFormPelko::GastDatenLesen(const std::string& zimmerNr) {
     FileWork work(*this);
-    GastDaten.clear();
+    GastDaten = regfiles::GastDaten{};
     bool ok = false;
     const HotelAdapter* adapter = adapters_->find(hotelSoftware());
     if (!known(hotelSoftware())) {

@@ -50,6 +50,8 @@ void TFormPelko::FormShow() {
     plat::IniFile ini(settingsFile_);
     if (!ini.readable()) Meldung("Datei " + settingsFile_ + " kann nicht gelesen werden");
     processDay = ini.readString("Spezial", "ProcessTag", "");
+    // The saved place decides where the window opens (it is not centred over
+    // it); a front end keeps a place that lies off the screen on it.
     setBounds(ini.readInteger("Spezial", "FensterLinks", 193),
               ini.readInteger("Spezial", "FensterOben", 113),
               ini.readInteger("Spezial", "FensterBreit", 762),

@@ -187,8 +187,11 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     std::string body = keyText + "=" + oneLine(value);
     long s = findSection(section);
     if (s < 0) {
-        if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = "\r\n";
-        lines_.push_back({"[" + std::string(trim(section)) + "]", "\r\n"});
+        if (!lines_.empty() && !*lines_.back().end) lines_.back().end = "\r\n";
+        std::string header("[");
+        header += trim(section);
+        header += ']';
+        lines_.push_back({std::move(header), "\r\n"});
         lines_.push_back({body, "\r\n"});
         modified_ = true;
         return;
@@ -210,7 +213,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         if (sectionName(lines_[i].body, name)) break;
         if (!trim(lines_[i].body).empty()) insertAt = i + 1;
     }
-    if (lines_[insertAt - 1].end.empty()) lines_[insertAt - 1].end = "\r\n";
+    if (!*lines_[insertAt - 1].end) lines_[insertAt - 1].end = "\r\n";
     lines_.insert(lines_.begin() + static_cast<long>(insertAt), Line{body, "\r\n"});
     modified_ = true;
 }

@@ -64,8 +64,8 @@ class IniFile {
 
   private:
     struct Line {
-        std::string body;  // without its line end
-        std::string end;   // "\r\n", "\n" or "" (last line without a line end)
+        std::string body;      // without its line end
+        const char* end = "";  // "\r\n", "\n" or "" (last line without a line end)
     };
     // Index of the section's header line, or -1.
     long findSection(std::string_view section) const;
