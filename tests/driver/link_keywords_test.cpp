@@ -115,18 +115,20 @@ TEST_F(LinkJobTest, PortValues) {
     FakeRegister reg([](const std::string&, int) { return std::vector{framed(ackReason(0))}; });
     useSerialDevice(reg.slavePath());
     ::setenv("TARVIK_COM7", dir.file("no-such-port").c_str(), 1);
+    ::setenv("TARVIK_COM998", reg.slavePath().c_str(), 1);  // the last serial port number
     std::string log = runJob(
         "PORT=70000\nCOMMAND=C1\nPORT=0\nUPLOAD=x\nPORT=7\nPORT=5\nCOMMAND=C2\n"
-        "PORT=9999\nPORT=5\nCOMMAND=C3\n");
+        "PORT=9999\nPORT=998\nCOMMAND=C3\n");
     EXPECT_EQ(log, logLine("PORT", "70000", 3, "Error Opening COM port") +
                        logLine("COMMAND", "C1", 10, "COM port not open") +
                        logLine("PORT", "0", 3, "Error Opening COM port") +
                        logLine("UPLOAD", "x", 10, "COM port not open") +
                        logLine("PORT", "7", 3, "Error Opening COM port") +
                        logLine("PORT", "5", 0, "OK") + logLine("COMMAND", "C2", 0, "OK") +
-                       logLine("PORT", "9999", 0, "OK") + logLine("PORT", "5", 0, "OK") +
+                       logLine("PORT", "9999", 0, "OK") + logLine("PORT", "998", 0, "OK") +
                        logLine("COMMAND", "C3", 0, "OK") + endOk());
     ::unsetenv("TARVIK_COM7");
+    ::unsetenv("TARVIK_COM998");
     EXPECT_EQ(reg.messages(), (std::vector<std::string>{"C2", "C3"}));
 }
 

@@ -217,10 +217,10 @@ class FaultJob : public SimJob, public ::testing::WithParamInterface<DayCase> {}
 
 TEST_P(FaultJob, ReportsArriveWholeDespiteFaults) {
     const bool serial = GetParam().serial;
-    timeLimit = "300";  // a lost answer costs 300 ms
+    timeLimit = "600";  // a lost answer costs 600 ms
     // (No echoes here: the echo of the driver's lone ACK is the register's
     // "done"; echoes are tried on single commands below.)
-    std::vector<std::string> faults = {"--drop", "0.03", "--bad-crc",   "0.03", "--nak",    "0.1",
+    std::vector<std::string> faults = {"--drop", "0.02", "--bad-crc",   "0.02", "--nak",    "0.1",
                                        "--syn",  "0.05", "--syn-delay", "30",   "--repeat", "0.15"};
     std::string summaries;
     for (int seed : {1, 2, 3}) {

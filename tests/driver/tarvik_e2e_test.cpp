@@ -97,11 +97,10 @@ TEST_F(TarvikJob, CommandFilesGiveExactLogLinesAndEndFiles) {
              line("DIAL", "ATD0123", 10, "COM port not open") +
              line("HANGUP", "1", 10, "COM port not open") + line("IP", "127.0.0.1", 0, "OK") +
              line("BAUDRATE", "1234", 14, "Invalid Command Parameter") +
-             line("PORT", "9999", 0, "OK") +
-             line("PORT", "70000", 3, "Error Opening COM port") + line("REGISTER", "3", 0, "OK") +
-             line("ABORT", "1", 0, "OK") + line("ABORT", "0", 0, "OK") +
-             line("RESULT", "0", 0, "OK") + line("FAIL", "0", 0, "OK") +
-             line("VISIBLE", "0", 4, "Invalid Command") +
+             line("PORT", "9999", 0, "OK") + line("PORT", "70000", 3, "Error Opening COM port") +
+             line("REGISTER", "3", 0, "OK") + line("ABORT", "1", 0, "OK") +
+             line("ABORT", "0", 0, "OK") + line("RESULT", "0", 0, "OK") +
+             line("FAIL", "0", 0, "OK") + line("VISIBLE", "0", 4, "Invalid Command") +
              line("PROCESS", "x", 4, "Invalid Command") + line("FOO", "1", 4, "Invalid Command") +
              line("FOO", "", 14, "Invalid Command Parameter") +
              line("", "1", 4, "Invalid Command") + line("WAIT", "-5", 0, "OK") + kEndOk,
