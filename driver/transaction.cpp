@@ -42,15 +42,17 @@ bool TMainForm::sendMessage(const std::uint8_t* body, std::size_t len) {
 }
 
 // Serial: feeds the receiver while bytes are waiting and stops at a complete
-// message (later bytes stay in the port for the next call). UDP: one datagram
-// from the register, if one is waiting.
+// message (later bytes stay in the port for the next call); at most a
+// frame's worth of bytes per call, so that a line that never stops talking
+// cannot hold the transaction past its deadline. UDP: one datagram from the
+// register, if one is waiting.
 std::size_t TMainForm::receiveMessage() {
     if (link_.udp) {
         answer_ = datagram_;
         return link_.socket.receive(datagram_, sizeof datagram_, 0);
     }
     std::uint8_t b = 0;
-    while (link_.serial.readByte(b) == kPortOk) {
+    for (std::size_t k = 0; k < kMaxFrameSize && link_.serial.readByte(b) == kPortOk; ++k) {
         const std::size_t n = receiver_.feed(b);
         if (n != 0) {
             answer_ = receiver_.data();
