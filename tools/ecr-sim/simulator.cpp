@@ -128,6 +128,7 @@ struct Simulator::Serial {
     long long frameStartNs = 0;
     std::size_t frameBytes = 0;
     long long lineFreeNs = 0;
+    long long arrivedNs = 0;  // when the last message was through on the line (0: taken)
 };
 
 struct Simulator::Udp {
@@ -388,9 +389,11 @@ void Simulator::serialInput(const std::uint8_t* data, std::size_t len) {
         const std::size_t n = s.rx.feed(b);
         if (n) {
             // On a paced line the frame has only arrived after its bytes' time.
-            if (opt_.paceBaud > 0)
-                sleepUntilNs(s.frameStartNs +
-                             static_cast<long long>(s.frameBytes) * 10000000000LL / opt_.paceBaud);
+            if (opt_.paceBaud > 0) {
+                s.arrivedNs = s.frameStartNs +
+                              static_cast<long long>(s.frameBytes) * 10000000000LL / opt_.paceBaud;
+                sleepUntilNs(s.arrivedNs);
+            }
             s.frameBytes = 0;
             std::string msg(s.rx.message(n));
             s.rx.clear();  // idle again until the next frame
@@ -458,7 +461,13 @@ void Simulator::serialWrite(const std::string& bytes) {
     // still arrives exactly when the line would deliver it).
     const long long byteNs = 10000000000LL / opt_.paceBaud;
     const std::size_t piece = static_cast<std::size_t>(std::max(1LL, 1000000LL / byteNs));
-    long long t = std::max(nowNs(), s.lineFreeNs);
+    // A register answers at once: the answer goes on the line when the
+    // message was through, even when this process woke up late for it (its
+    // own scheduling is no part of the line).
+    long long start = nowNs();
+    if (s.arrivedNs > 0 && s.arrivedNs < start) start = s.arrivedNs;
+    s.arrivedNs = 0;
+    long long t = std::max(start, s.lineFreeNs);
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t k = std::min(piece, bytes.size() - i);
         t += static_cast<long long>(k) * byteNs;
