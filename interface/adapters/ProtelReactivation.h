@@ -18,12 +18,10 @@
 // field 13 reads 11.
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "interface/registerfiles/line_splitter.h"
+#include "platform/ini.h"
 
 namespace protel {
 
@@ -31,31 +29,10 @@ inline constexpr const char* kReactivationFile = "TiReaktiv.ini";
 inline constexpr const char* kTableSection = "TischZeile";
 inline constexpr const char* kNoBillSection = "KeineRechTisch";
 
-// The INI object the list is kept in: sections and keys are found
-// regardless of ASCII case with blanks and tabs around them ignored, values
-// are read without the blanks and tabs around them and without enclosing
-// quotes; flush() writes the file (CR LF lines). It starts empty: the list
-// file is deleted before every build.
-class ReactivationIni {
-  public:
-    explicit ReactivationIni(std::string path) : path_(std::move(path)) {}
-    std::string readString(std::string_view section, std::string_view key,
-                           std::string_view defaultValue) const;
-    void writeString(std::string_view section, std::string_view key, std::string_view value);
-    bool hasKey(std::string_view section, std::string_view key) const;
-    bool flush();
-    std::string text() const;
-
-  private:
-    struct Section {
-        std::string name;
-        std::vector<std::pair<std::string, std::string>> keys;
-    };
-    const Section* find(std::string_view section) const;
-    Section* find(std::string_view section);
-    std::string path_;
-    std::vector<Section> sections_;
-};
+// The list is kept in an INI file of the platform's usual form (section and
+// key names found regardless of ASCII case, values read without the blanks
+// around them); queries read the object, not the file.
+using ReactivationIni = plat::IniFile;
 
 // ReaktivSuchen: reads the journal from its position to its end and writes
 // the two sections into `list` (not flushed).

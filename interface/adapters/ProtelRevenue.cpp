@@ -199,8 +199,16 @@ bool RevenueConverter::convertJournal(int registerNo, regfiles::LineReader& jour
     // First pass: the reactivation list, built afresh for every register.
     const std::string listPath = plat::joinPath(setup_.workingDirectory, kReactivationFile);
     plat::removeFile(listPath);
+    if (plat::fileExists(listPath)) {
+        // A list left from another register would leave out that register's
+        // bills here.
+        showStop(std::string("Datei ") + kReactivationFile + " kann nicht gelöscht werden");
+        return false;
+    }
     ReactivationIni list(listPath);
     buildReactivationList(journal, list);
+    // The file is a record of the list; the conversion asks the object, so a
+    // list file that cannot be written does not change what is converted.
     list.flush();
     if (journal.failed() || !journal.setPosition({})) {
         showStop(regfiles::cannotReadMessage(kJournalMessageName));

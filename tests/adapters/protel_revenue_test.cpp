@@ -261,6 +261,12 @@ TEST(ProtelRevenue, ReactivatedBillsAreLeftOut) {
          {open("1", "500") + pay("1", "1", "1,00") + open("2", "501", "14")},
          T("500") + "{P|1|1.00}\r\n" + T("501", "0.00", "0.00", "14"),
          "[TischZeile]\r\n12=500\r\n14=501\r\n"},
+        // The first pass splits without quoting, the second with it: a
+        // quoted closing key still finds its entry.
+        {"quoted closing key",
+         {open("1", "\"500\"") + react("12") + open("2", "501") + pay("2", "1", "2,00")},
+         T("501") + "{P|1|2.00}\r\n",
+         "[TischZeile]\r\n12=501\r\n[KeineRechTisch]\r\n500=12\r\n"},
         {"the list is built per register",
          {open("1", "500") + react("12"), open("2", "500") + pay("2", "1", "5,00")},
          T("500") + "{P|1|5.00}\r\n",
