@@ -206,7 +206,10 @@ bool RevenueConverter::convertJournal(int registerNo, regfiles::LineReader& jour
         return false;
     }
     ReactivationIni list(listPath);
-    buildReactivationList(journal, list);
+    if (setup_.reactivation)
+        setup_.reactivation(journal, list);
+    else
+        buildReactivationList(journal, list);
     // The file is a record of the list; the conversion asks the object, so a
     // list file that cannot be written does not change what is converted.
     list.flush();
@@ -233,7 +236,8 @@ bool RevenueConverter::convertJournal(int registerNo, regfiles::LineReader& jour
             if (!isReactivated(list, l.closingKey)) {
                 currentBill_ = l.bill;
                 const regfiles::LineReader::Position at = journal.position();
-                const BillTips tips = findBillTips(journal, l.bill);
+                const BillTips tips = setup_.billTips ? setup_.billTips(journal, l.bill)
+                                                      : findBillTips(journal, l.bill);
                 if (!journal.setPosition(at)) {
                     showStop(regfiles::cannotReadMessage(kJournalMessageName));
                     return false;

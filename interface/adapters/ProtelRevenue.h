@@ -45,6 +45,7 @@
 #include "interface/registerfiles/message_sink.h"
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "platform/ini.h"
 
 namespace protel {
 
@@ -121,6 +122,11 @@ class RevenueConverter {
         // ZTextDateiLesen and ArtikelDateiLesen on the number in hand.
         std::function<void(std::string& number)> zText;
         std::function<void(std::string& number, std::string& groupText)> article;
+        // NachlassSuchen: the look-ahead over a bill (findBillTips unless set).
+        std::function<BillTips(regfiles::LineReader& journal, const std::string& bill)> billTips;
+        // ReaktivSuchen: the first pass over a journal (buildReactivationList
+        // unless set).
+        std::function<void(regfiles::LineReader& journal, plat::IniFile& list)> reactivation;
         // The run's start time (names the archive copy).
         std::function<plat::DateTime()> clock = plat::now;
     };

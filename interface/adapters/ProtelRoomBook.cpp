@@ -55,7 +55,8 @@ bool RoomBookConverter::lineEnd(const RoomReportLine& line) {
     if (!line.isRoomBooking()) return true;
     if (isOpeningLine(line)) {
         const regfiles::LineReader::Position at = report().position();
-        const BlockTips tips = findBlockTips(report(), line.ZimmerNr);
+        const BlockTips tips = steps_.tips ? steps_.tips(report(), line.ZimmerNr)
+                                           : findBlockTips(report(), line.ZimmerNr);
         if (!report().setPosition(at)) {
             showStop(regfiles::cannotReadMessage(regfiles::kRoomReportMessageName));
             return false;

@@ -69,6 +69,8 @@ class RoomBookConverter : public regfiles::RoomReportConverter {
         // ArtikelDateiLesen: an article number becomes Protel's number; the
         // group text is set (empty without one).
         std::function<void(std::string& number, std::string& groupText)> article;
+        // TippSuchen: the look-ahead over a block (findBlockTips unless set).
+        std::function<BlockTips(regfiles::LineReader& report, const std::string& room)> tips;
         // The time a header is written.
         std::function<plat::DateTime()> clock = plat::now;
     };
