@@ -21,14 +21,6 @@
 namespace pelko {
 namespace {
 
-// "read as an integer, 1 when not a number"
-int registerCount(const std::string& text) {
-    if (text.empty()) return 1;
-    for (char c : text)
-        if (c < '0' || c > '9') return 1;
-    return std::atoi(text.c_str());
-}
-
 struct CommandFile {
     const char* name;     // in the working directory
     const char* message;  // what the failure message calls it
@@ -38,10 +30,19 @@ struct CommandFile {
 
 }  // namespace
 
+// "read as an integer, 1 when not a number"
+int TFormPelko::KassenAnzahl() const {
+    const std::string& text = MaskEditKassAnz.text();
+    if (text.empty()) return 1;
+    for (char c : text)
+        if (c < '0' || c > '9') return 1;
+    return std::atoi(text.c_str());
+}
+
 void TFormPelko::DriverDateiErstellen() {
     FileWork work(*this);
     const std::string& w = workDir;
-    const int registers = registerCount(MaskEditKassAnz.text());
+    const int registers = KassenAnzahl();
     const bool several = registers > 1;
     const std::string& login = MaskEditKund_Id.text();
     const bool withLogin = !login.empty();

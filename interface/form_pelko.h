@@ -17,6 +17,7 @@
 //   hotel_adapters.cpp   the calls into the hotel software adapters
 //   form_protokoll.cpp   the transmission log viewer
 //   adapters/Hs3.cpp     the HS-3 adapter (one file per hotel software)
+//   adapters/Protel.cpp  the Protel adapter
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,14 @@
 #include "interface/ports.h"
 #include "interface/registerfiles/guest_data.h"
 #include "interface/registerfiles/room_report.h"
+
+namespace plat {
+class IniFile;
+}
+namespace protel {
+struct BlockTips;
+struct BillTips;
+}  // namespace protel
 
 namespace pelko {
 
@@ -246,6 +255,30 @@ class TFormPelko : public ui::TForm {
     // The room report converter: VZimmerBericht.csv into HS3CASH.IN.
     void ZimmerBerichtZuHS3();
 
+    // ---- Protel adapter (adapters/Protel.cpp) -----------------------------
+    // The guest lookup in INHOUSE.DAT: fills GastDaten; false when the file
+    // cannot be opened (the message is shown).
+    bool ProtelDateiLesen(const std::string& zimmerNr);
+    // VZtxt.CSV: the Z-text number in hand becomes an article number.
+    void ZTextDateiLesen(std::string& nummer);
+    // VART.CSV: the article number in hand becomes Protel's number, and
+    // ArtikelGruppe the article's group text (empty without one).
+    void ArtikelDateiLesen(std::string& nummer);
+    std::string ArtikelGruppe;
+    // The room report converter: VZimmerBericht.csv into ROOMBOOK.DAT.
+    void ZimmerBerichtZuProtel();
+    // The look-ahead of the room report over the block of `zimmer`, from
+    // just after its opening line: tips and discount percentage.
+    protel::BlockTips TippSuchen(regfiles::LineReader& bericht, const std::string& zimmer);
+    // The revenue converter: the journals VEJournal<n>.csv of every register
+    // into XREDUCT.DAT and its archive copy.
+    void UmsatzBerichtZuProtel();
+    // The first pass over a journal: the reactivation list.
+    void ReaktivSuchen(regfiles::LineReader& journal, plat::IniFile& liste);
+    // The look-ahead of the revenue report over the bill `rechnung`, from just
+    // after its opening line: tips and discount percentage.
+    protel::BillTips NachlassSuchen(regfiles::LineReader& journal, const std::string& rechnung);
+
     // ---- Settings lock, closing, help (lock_close_help.cpp) --------------
     void FormCreate();
     void BitBtnVerschliesenClick();
@@ -291,6 +324,9 @@ class TFormPelko : public ui::TForm {
     // A file in the working directory / in the hotel transfer directory.
     std::string workFile(const std::string& name) const;
     std::string hotelFile(const std::string& name) const;
+    // The number of registers (MaskEditKassAnz read as a whole number, 1
+    // when it is not one): the journals the revenue report fetches.
+    int KassenAnzahl() const;
     // The selected hotel software (item index of ComboBoxHotelsoftware).
     int hotelSoftware() const { return ComboBoxHotelsoftware.itemIndex(); }
 
