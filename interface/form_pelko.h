@@ -17,7 +17,9 @@
 //   hotel_adapters.cpp   the calls into the hotel software adapters
 //   form_protokoll.cpp   the transmission log viewer
 //   adapters/Hs3.cpp     the HS-3 adapter (one file per hotel software)
+//   adapters/Velox.cpp   the Velox adapter
 //   adapters/Protel.cpp  the Protel adapter
+//   adapters/Hotline.cpp the hotline adapter
 #pragma once
 
 #include <cstdint>
@@ -278,6 +280,22 @@ class TFormPelko : public ui::TForm {
     // The look-ahead of the revenue report over the bill `rechnung`, from just
     // after its opening line: tips and discount percentage.
     protel::BillTips NachlassSuchen(regfiles::LineReader& journal, const std::string& rechnung);
+
+    // ---- Velox adapter (adapters/Velox.cpp) -------------------------------
+    // The guest lookup in ROOM.DAT: fills GastDaten (the last block of the
+    // room counts); false when the file cannot be opened (the message is
+    // shown).
+    bool VeloxDateiLesen(const std::string& zimmerNr);
+    // The room report converter: VZimmerBericht.csv into BOOK.DAT.
+    void ZimmerBerichtZuVelox();
+
+    // ---- hotline adapter (adapters/Hotline.cpp) ---------------------------
+    // The guest lookup in OSNAME.DAT: fills GastDaten (the first record of
+    // the room counts); false when the file cannot be opened (the message is
+    // shown).
+    bool HotlineDateiLesen(const std::string& zimmerNr);
+    // The room report converter: VZimmerBericht.csv into OSUMSATZ.DAT.
+    void ZimmerBerichtZuHotline();
 
     // ---- Settings lock, closing, help (lock_close_help.cpp) --------------
     void FormCreate();
