@@ -61,9 +61,8 @@ void Binding::applyAll() {
          {ui::Property::Caption, ui::Property::Hint, ui::Property::Font, ui::Property::Color,
           ui::Property::Bounds, ui::Property::Text, ui::Property::ReadOnly, ui::Property::Items,
           ui::Property::ItemIndex, ui::Property::Checked, ui::Property::DateTime,
-          ui::Property::Cells, ui::Property::RowCount, ui::Property::ColWidths,
-          ui::Property::Lines, ui::Property::WindowState, ui::Property::Enabled,
-          ui::Property::Visible})
+          ui::Property::Cells, ui::Property::RowCount, ui::Property::ColWidths, ui::Property::Lines,
+          ui::Property::WindowState, ui::Property::Enabled, ui::Property::Visible})
         apply_(p);
     --applying_;
 }
@@ -84,8 +83,8 @@ void applyCommon(const ui::Control& control, QWidget* widget, ui::Property prope
             QPalette pal = widget->palette();
             QColor c = toQColor(control.font().color);
             for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
-                for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text,
-                                              QPalette::ButtonText})
+                for (QPalette::ColorRole r :
+                     {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
                     pal.setColor(g, r, c);
             widget->setPalette(pal);
             break;
@@ -254,9 +253,8 @@ Binding* bindCheck(ui::TCheckBox& control, QCheckBox* check) {
         }
     });
     b->applyAll();
-    QObject::connect(check, &QCheckBox::clicked, check, [&control](bool checked) {
-        guarded([&] { control.setChecked(checked); });
-    });
+    QObject::connect(check, &QCheckBox::clicked, check,
+                     [&control](bool checked) { guarded([&] { control.setChecked(checked); }); });
     return b;
 }
 

@@ -57,7 +57,8 @@ DialogAnswer Dialogs::ask(const DialogRequest& request) {
             break;
         case DialogRequest::Buttons::OkCancel:
             box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
-            box.setEscapeButton(box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+            box.setEscapeButton(
+                box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
             break;
         case DialogRequest::Buttons::YesNo:
             box.setDefaultButton(box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole));
@@ -75,8 +76,8 @@ DialogAnswer Dialogs::ask(const DialogRequest& request) {
                                                             : DialogAnswer::Button::Cancel;
             break;
         case DialogRequest::Buttons::YesNo:
-            answer.button = role == QMessageBox::YesRole ? DialogAnswer::Button::Yes
-                                                         : DialogAnswer::Button::No;
+            answer.button =
+                role == QMessageBox::YesRole ? DialogAnswer::Button::Yes : DialogAnswer::Button::No;
             break;
     }
     return answer;

@@ -21,9 +21,9 @@ namespace {
 
 // Where each control sits: in the window or in a group box, left, top,
 // width, height. The table's order is the order of the Tab key. A control
-// whose place the window model gives (width above 0) keeps that place: the
-// buttons at the top, "Einstellungen" and "Minimieren" that the lock moves,
-// and the help button.
+// without a place here (all zero) keeps the place the window model gives it:
+// the lock, save, minimise and close buttons at the top, and "Einstellungen"
+// and "Minimieren", which the lock moves.
 struct Place {
     const char* name;
     const char* parent;
@@ -31,8 +31,8 @@ struct Place {
 };
 
 constexpr Place kPlaces[] = {
-    {"Label1", "", 0, 0, 0, 0},
-    {"BitBtnProgVonKasse", "", 0, 0, 0, 0},
+    {"Label1", "", 8, 6, 180, 32},
+    {"BitBtnProgVonKasse", "", 192, 8, 137, 25},
     {"BitBtnVerschliesen", "", 0, 0, 0, 0},
     {"BitBtnEinstellungen", "", 0, 0, 0, 0},
     {"BitBtnSpeichern", "", 0, 0, 0, 0},
@@ -50,9 +50,9 @@ constexpr Place kPlaces[] = {
     {"Panel2", "GroupBoxHotel", 10, 106, 172, 22},
     {"EditHotelTransfer", "GroupBoxHotel", 10, 132, 286, 22},
     {"BitBtnHotelsuchen", "GroupBoxHotel", 300, 131, 62, 24},
-    {"StringGrid1", "GroupBoxHotel", 10, 164, 132, 126},
-    {"Label2", "GroupBoxHotel", 152, 170, 210, 34},
-    {"Label3", "GroupBoxHotel", 152, 208, 60, 18},
+    {"StringGrid1", "GroupBoxHotel", 10, 164, 112, 126},
+    {"Label2", "GroupBoxHotel", 132, 170, 230, 34},
+    {"Label3", "GroupBoxHotel", 132, 208, 60, 18},
 
     {"GroupBox2", "", 388, 72, 366, 300},
     {"Label4", "GroupBox2", 10, 25, 110, 16},
@@ -100,7 +100,7 @@ constexpr Place kPlaces[] = {
     {"DateTimePickerProtokoll", "", 8, 460, 152, 22},
     {"BitBtnProtokoll", "", 168, 459, 97, 25},
     {"EditStatus", "", 274, 460, 480, 22},
-    {"BitBtnHilfe", "", 0, 0, 0, 0},
+    {"BitBtnHilfe", "", 648, 496, 97, 25},
 };
 
 using Click = void (TFormPelko::*)();
@@ -182,7 +182,8 @@ FormPelkoWindow::FormPelkoWindow(TFormPelko& form)
     // The tick is posted rather than run in the timer's own handler: the
     // tick may open a box, and inside it the timer has to go on ticking.
     connect(timer_, &QTimer::timeout, this, [this] {
-        QMetaObject::invokeMethod(this, [this] { tick(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { tick(); }, Qt::QueuedConnection);
     });
 }
 
@@ -194,8 +195,7 @@ void FormPelkoWindow::createControls() {
         auto it = controls.find(place.name);
         if (it == controls.end()) continue;
         ui::Control& c = *it->second;
-        if (c.width() <= 0 && place.width > 0)
-            c.setBounds(place.left, place.top, place.width, place.height);
+        if (place.width > 0) c.setBounds(place.left, place.top, place.width, place.height);
         QWidget* parent = *place.parent ? widgets_.at(place.parent) : this;
         QWidget* w = nullptr;
         const std::string name = place.name;
@@ -250,7 +250,7 @@ void FormPelkoWindow::createControls() {
             w = b;
         } else if (dynamic_cast<ui::TPanel*>(&c)) {
             auto* l = new QLabel(parent);
-            l->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             l->setAlignment(Qt::AlignCenter);
             l->setAutoFillBackground(true);
             bindLabel(c, l);
