@@ -173,11 +173,12 @@ FormPelkoWindow::FormPelkoWindow(TFormPelko& form)
     setCloseHandler([this] { pelko_.Close(); });
 
     // The grid's exit: the focus leaves it for another control of the window.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        QWidget* grid = widget("StringGrid1");
-        if (within(grid, old) && now && !within(grid, now) && now->window() == this)
-            guarded([this] { pelko_.StringGrid1Exit(); });
-    });
+    focusConnection_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            QWidget* grid = widget("StringGrid1");
+            if (within(grid, old) && now && !within(grid, now) && now->window() == this)
+                guarded([this] { pelko_.StringGrid1Exit(); });
+        });
 
     // The tick is posted rather than run in the timer's own handler: the
     // tick may open a box, and inside it the timer has to go on ticking.
@@ -208,9 +209,9 @@ void FormPelkoWindow::createControls() {
             auto* box = new QComboBox(parent);
             std::function<void()> change;
             if (name == "ComboBoxHotelsoftware")
-                change = [this] { pelko_.ComboBoxHotelsoftwareChange(); };
+                change = [form = &pelko_] { form->ComboBoxHotelsoftwareChange(); };
             else if (name == "ComboBoxPort")
-                change = [this] { pelko_.ComboBoxPortChange(); };
+                change = [form = &pelko_] { form->ComboBoxPortChange(); };
             bindCombo(*combo, box, change);
             w = box;
         } else if (auto* check = dynamic_cast<ui::TCheckBox*>(&c)) {
@@ -245,7 +246,7 @@ void FormPelkoWindow::createControls() {
             auto click = clickHandlers().find(name);
             std::function<void()> onClick;
             if (click != clickHandlers().end())
-                onClick = [this, fn = click->second] { (pelko_.*fn)(); };
+                onClick = [form = &pelko_, fn = click->second] { (form->*fn)(); };
             bindButton(c, b, onClick);
             w = b;
         } else if (dynamic_cast<ui::TPanel*>(&c)) {
@@ -277,6 +278,11 @@ void FormPelkoWindow::createControls() {
     }
 }
 
+// The focus moves while the widgets go: the grid's exit must not be heard then.
+FormPelkoWindow::~FormPelkoWindow() {
+    disconnect(focusConnection_);
+}
+
 QWidget* FormPelkoWindow::widget(const std::string& name) const {
     auto it = widgets_.find(name);
     return it == widgets_.end() ? nullptr : it->second;
@@ -291,7 +297,9 @@ bool FormPelkoWindow::eventFilter(QObject* watched, QEvent* event) {
         if (it != keyHandlers_.end() &&
             (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             char k = 13;
-            guarded([&] { (pelko_.*(it->second))(k); });
+            TFormPelko* form = &pelko_;
+            Key handler = it->second;
+            guarded([form, handler, &k] { (form->*handler)(k); });
             if (k == 0) return true;
         }
     }

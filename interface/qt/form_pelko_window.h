@@ -17,6 +17,7 @@ namespace pelko::qt {
 class FormPelkoWindow : public FormWindow {
   public:
     explicit FormPelkoWindow(TFormPelko& form);
+    ~FormPelkoWindow() override;
 
     TFormPelko& pelko() { return pelko_; }
     // The widget of a control by its name; null for controls without one
@@ -37,6 +38,7 @@ class FormPelkoWindow : public FormWindow {
     std::map<std::string, QWidget*> widgets_;
     std::map<QObject*, void (TFormPelko::*)(char&)> keyHandlers_;
     QTimer* timer_;
+    QMetaObject::Connection focusConnection_;
 };
 
 }  // namespace pelko::qt
