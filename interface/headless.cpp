@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/paths.h"
 
 namespace pelko::headless {
@@ -228,7 +229,8 @@ void runTimer(TFormPelko& form, long ticks, bool virtualClock) {
     }
 }
 
-int programMain(int argc, const char* const* argv, const HotelAdapterRegistry& adapters) {
+int programMain(int argc, const char* const* argv, const HotelAdapterRegistry& adapters,
+                WindowMain windowMain) {
     if (argc > 0) plat::setArgv0(argv[0]);
     Options options;
     std::string error;
@@ -241,9 +243,14 @@ int programMain(int argc, const char* const* argv, const HotelAdapterRegistry& a
             std::cout << kUsage;
             return 0;
         case Options::Mode::Window:
-            std::cerr << "Pelko_Programm: das Hauptfenster gibt es nur im Desktop-Build (mit Qt 6 "
-                         "und einem Bildschirm).\n"
-                         "Ohne Fenster: Pelko_Programm --headless, oder --run VERB (--help).\n";
+            if (windowMain && plat::displayPresent()) return windowMain(argc, argv, adapters);
+            if (windowMain)
+                std::cerr << "Pelko_Programm: kein Bildschirm für das Hauptfenster (DISPLAY, "
+                             "WAYLAND_DISPLAY und QT_QPA_PLATFORM sind nicht gesetzt).\n";
+            else
+                std::cerr << "Pelko_Programm: das Hauptfenster gibt es nur im Desktop-Build (mit "
+                             "Qt 6 und einem Bildschirm).\n";
+            std::cerr << "Ohne Fenster: Pelko_Programm --headless, oder --run VERB (--help).\n";
             return 2;
         default:
             break;

@@ -57,8 +57,15 @@ void runOperation(TFormPelko& form, const std::string& verb, bool& drives);
 // or until SIGINT or SIGTERM when ticks is negative.
 void runTimer(TFormPelko& form, long ticks, bool virtualClock);
 
-// The whole program without a window, from the command line to the exit
-// status, with the adapters given.
-int programMain(int argc, const char* const* argv, const HotelAdapterRegistry& adapters);
+// The program with its main window: runs until the closing prompt lets it
+// end, and answers the exit status.
+using WindowMain = int (*)(int argc, const char* const* argv, const HotelAdapterRegistry& adapters);
+
+// The whole program, from the command line to the exit status, with the
+// adapters given. Without arguments it opens the main window through
+// `windowMain` (the desktop build) when a display is present; without a
+// desktop build or a display it says so and exits with 2.
+int programMain(int argc, const char* const* argv, const HotelAdapterRegistry& adapters,
+                WindowMain windowMain = nullptr);
 
 }  // namespace pelko::headless

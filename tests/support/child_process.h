@@ -37,6 +37,10 @@ class ChildProcess {
         if (pid_ < 0) throw std::runtime_error("fork");
         if (pid_ == 0) {
             if (!opts.cwd.empty() && ::chdir(opts.cwd.c_str()) != 0) ::_exit(126);
+            // Without a desktop unless the test gives one: a program built
+            // with windows would otherwise open them (and wait for their boxes).
+            for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                ::unsetenv(display);
             for (const auto& [name, value] : opts.env) {
                 if (value)
                     ::setenv(name.c_str(), value->c_str(), 1);

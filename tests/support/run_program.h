@@ -25,7 +25,9 @@ struct RunResult {
 
 struct RunOptions {
     std::string cwd;
-    std::vector<std::pair<std::string, std::string>> env;  // value "" unsets
+    // Set for the program; value "" unsets. DISPLAY, WAYLAND_DISPLAY and
+    // QT_QPA_PLATFORM are unset unless given here.
+    std::vector<std::pair<std::string, std::string>> env;
     int signalAfterMs = -1;  // sends SIGTERM after this long (-1: never)
 };
 
@@ -46,6 +48,10 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
     pid_t pid = ::fork();
     if (pid == 0) {
         if (!options.cwd.empty() && ::chdir(options.cwd.c_str()) != 0) ::_exit(126);
+        // Without a desktop unless the test gives one: a program built with
+        // windows would otherwise open them (and wait for their boxes).
+        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            ::unsetenv(display);
         for (const auto& [name, value] : options.env) {
             if (value.empty())
                 ::unsetenv(name.c_str());
