@@ -11,13 +11,13 @@
 namespace plat {
 
 class File {
-public:
+  public:
     enum class Mode {
-        Read,          // existing file, read only
-        ReadWrite,     // existing file, read and write
-        Append,        // read and write, created if missing, positioned at the end
-        Create,        // read and write, created anew (an existing file is emptied)
-        CreateNew,     // read and write, created; fails when the file already exists
+        Read,       // existing file, read only
+        ReadWrite,  // existing file, read and write
+        Append,     // read and write, created if missing, positioned at the end
+        Create,     // read and write, created anew (an existing file is emptied)
+        CreateNew,  // read and write, created; fails when the file already exists
     };
     enum class Share { Shared, Exclusive };
 
@@ -48,18 +48,60 @@ public:
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
 
-private:
+  private:
     int fd_ = -1;
     std::string path_;
 };
 
 // Test hook for write-error injection: after `n` more successful writes
-// through File::write, every further write fails (n < 0 switches it off).
-// Also set from the environment variable PELKO_FAIL_WRITE_AFTER at start.
-void injectWriteFailureAfter(long n);
+// through File::write, every further write fails (n < 0 switches it off), as
+// on a full disk. With `count` > 0 only that many writes fail and the ones
+// after them succeed again, as after a passing I/O error. Also set from the
+// environment variables PELKO_FAIL_WRITE_AFTER (n) and PELKO_FAIL_WRITE_COUNT
+// (count) at start.
+void injectWriteFailureAfter(long n, long count = 0);
 
 // Convenience: the whole file as bytes (empty optional-like flag on failure).
 bool readWholeFile(std::string_view path, std::string& out);
+
+// A file whose contents are replaced as a whole: what is written goes into a
+// new file beside it ("<name>.~<pid>.tmp" in the same directory), and only
+// commit() puts it in place, synced, by renaming it over the old one. Until
+// then, and whenever anything fails, whoever reads the file finds it as it
+// was (or finds none, when there was none): never a half-written one. The
+// file keeps the permissions of the one it replaces; a symbolic link is
+// followed to its target. Left-over new files of processes that no longer
+// run (killed while writing) are removed when the next one is opened.
+class ReplacingFile {
+  public:
+    ReplacingFile() = default;
+    ~ReplacingFile() { discard(); }
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Starts a new version of `path` (resolved case-insensitively). False
+    // when the new file cannot be created beside it.
+    bool open(std::string_view path);
+    bool isOpen() const { return file_.isOpen(); }
+    // Through File::write, so the write-failure hook covers it. After a
+    // failed write every further write fails and commit() refuses.
+    bool write(std::string_view data);
+    bool failed() const { return failed_; }
+    // Puts the new version in place. False (the old file untouched, the new
+    // one removed) when a write failed or any step fails.
+    bool commit();
+    // Drops the new version; the old file stays as it was.
+    void discard();
+    // The file being replaced (resolved), and the new version's path.
+    const std::string& target() const { return target_; }
+    const std::string& tempPath() const { return temp_; }
+
+  private:
+    File file_;
+    std::string target_;
+    std::string temp_;
+    bool failed_ = false;
+};
 
 // Replaces the contents of `path` (resolved case-insensitively, a symbolic
 // link followed to its target) without ever leaving it truncated: the bytes
