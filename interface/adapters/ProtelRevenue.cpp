@@ -173,6 +173,7 @@ bool RevenueConverter::run() {
         return false;
     }
     bool ok = true;
+    bool publish = false;  // what was written is whole and goes in place
     for (int n = 1; ok && n <= setup_.registers; ++n) {
         regfiles::LineReader journal;
         if (!journal.open(plat::joinPath(w, journalFileName(n)))) {
@@ -180,16 +181,22 @@ bool RevenueConverter::run() {
             ok = false;
             break;
         }
-        const plat::File::Mode mode = n == 1 ? plat::File::Mode::Create : plat::File::Mode::Append;
-        if (!revenue_.open(setup_.revenuePath, mode, plat::File::Share::Shared)) {
+        // Register 1 starts the new file; the others add to it.
+        if (n == 1 && !revenue_.open(setup_.revenuePath)) {
             showStop(regfiles::cannotReadMessage(kRevenueFile));
             ok = false;
             break;
         }
+        publish = true;
         ok = convertJournal(n, journal);
-        revenue_.close();
+        if (!ok) publish = false;  // a failed write or read: no file in place
         journal.close();
     }
+    if (publish && !revenue_.commit()) {
+        showStop(regfiles::cannotWriteMessage(kRevenueFile));
+        ok = false;
+    }
+    revenue_.discard();
     archive_.close();
     return ok && !messageShown_;
 }

@@ -134,6 +134,13 @@ class RevenueConverter {
     explicit RevenueConverter(Setup setup) : setup_(std::move(setup)) {}
 
     // Converts the journals. True when it ran to the end without a message.
+    // XREDUCT.DAT is written beside the file the hotel software reads and
+    // put in its place whole at the end (plat::ReplacingFile): it then holds
+    // the records of every register converted, or, when the journal of a
+    // register cannot be opened, those of the registers before it. After a
+    // failed write or a journal that could not be read to its end, the
+    // previous XREDUCT.DAT stays as it was ("Datei XREDUCT.DAT kann nicht
+    // geschrieben werden", "Datei VEJournal kann nicht gelesen werden").
     bool run();
 
   private:
@@ -143,7 +150,7 @@ class RevenueConverter {
 
     Setup setup_;
     plat::File archive_;
-    plat::File revenue_;
+    plat::ReplacingFile revenue_;
     std::optional<std::string> currentBill_;
     bool messageShown_ = false;
 };

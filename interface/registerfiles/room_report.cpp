@@ -93,22 +93,49 @@ long ReceiptCounter::next() {
 }
 
 bool BookingWriter::create(const std::string& path) {
-    failed_ = false;
-    return file_.open(path, plat::File::Mode::Create, plat::File::Share::Shared);
+    copy_.discard();
+    return file_.open(path);
+}
+
+bool BookingWriter::keepCopy(const std::string& workingDirectory, const std::string& fileName,
+                             const plat::DateTime& t) {
+    return copy_.open(workingDirectory, fileName, t);
+}
+
+bool BookingWriter::write(std::string_view bytes) {
+    if (!file_.write(bytes)) return false;
+    if (copy_.isOpen()) (void)copy_.write(bytes);
+    return true;
 }
 
 bool BookingWriter::writeLine(std::string_view line) {
-    if (failed_) return false;
     std::string out(line);
     out += "\r\n";
-    if (!file_.write(out)) failed_ = true;
-    return !failed_;
+    return write(out);
 }
 
 bool BookingWriter::writeRecord(std::string_view record) {
-    if (failed_) return false;
-    if (!file_.write(record)) failed_ = true;
-    return !failed_;
+    return write(record);
+}
+
+bool BookingWriter::finish(bool& copyKept) {
+    copyKept = false;
+    if (file_.failed()) {
+        close();
+        return false;
+    }
+    // The copy first: a booking file in place always has its copy.
+    if (copy_.isOpen()) copyKept = copy_.finish();
+    if (file_.commit()) return true;
+    // Not delivered: no copy either.
+    if (copyKept) copy_.remove();
+    copyKept = false;
+    return false;
+}
+
+void BookingWriter::close() {
+    file_.discard();
+    copy_.discard();
 }
 
 std::string incompleteLinesMessage(const std::vector<long>& lineNumbers) {
@@ -141,14 +168,25 @@ bool RoomReportConverter::run() {
         showStop(cannotReadMessage(setup_.bookingName));
         return false;
     }
+    bool copyStarted = false;
+    if (setup_.keepCopy) {
+        copyStarted = writer_.keepCopy(setup_.workingDirectory, setup_.bookingName,
+                                       setup_.clock ? setup_.clock() : plat::now());
+        if (!copyStarted) showStop(copyMessage(writer_.copyName()));
+    }
     report_ = &report;
     const bool read = readRoomReport(report, *this, splitOptions());
     report_ = nullptr;
     const bool readFailed = report.failed();
-    writer_.close();
     report.close();
     (void)read;
-    if (writer_.failed()) showStop(cannotWriteMessage(setup_.bookingName));
+    const bool copyFailed = writer_.copyFailed();
+    bool copyKept = false;
+    if (!writer_.finish(copyKept)) {
+        showStop(cannotWriteMessage(setup_.bookingName));
+    } else if (copyStarted && (copyFailed || !copyKept)) {
+        showStop(copyMessage(writer_.copyName()));
+    }
     if (readFailed) showStop(cannotReadMessage(kRoomReportMessageName));
     if (!incomplete_.empty()) showStop(incompleteLinesMessage(incomplete_));
     return !messageShown_;

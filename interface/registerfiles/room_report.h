@@ -35,8 +35,10 @@
 #include <string_view>
 #include <vector>
 
+#include "interface/registerfiles/booking_archive.h"
 #include "interface/registerfiles/line_splitter.h"
 #include "interface/registerfiles/message_sink.h"
+#include "platform/clock.h"
 #include "platform/file.h"
 
 namespace regfiles {
@@ -109,19 +111,39 @@ class ReceiptCounter {
 };
 
 // Writes a booking file: text lines with CR LF, or records without line
-// ends, every write checked.
+// ends, every write checked. The file is written beside the one the hotel
+// software reads and put in its place whole by finish() (see
+// plat::ReplacingFile): the hotel software never finds a half-written
+// booking file, and a conversion that fails leaves the previous file as it
+// was. A dated copy of the same bytes goes into the audit trail
+// (booking_archive.h) when one is kept.
 class BookingWriter {
   public:
-    // Creates (or empties) the file.
+    // Starts the new booking file. False when it cannot be created.
     bool create(const std::string& path);
+    // Starts the dated copy of the file in the working directory's ARCHIV.
+    // False when it cannot be started (the booking file goes on without).
+    bool keepCopy(const std::string& workingDirectory, const std::string& fileName,
+                  const plat::DateTime& t);
     bool writeLine(std::string_view line);      // adds the line end
     bool writeRecord(std::string_view record);  // the bytes as they are
-    bool failed() const { return failed_; }
-    void close() { file_.close(); }
+    // A write of the booking file failed.
+    bool failed() const { return file_.failed(); }
+    // A write of the copy failed (the booking file goes on).
+    bool copyFailed() const { return copy_.isOpen() && copy_.failed(); }
+    const std::string& copyName() const { return copy_.name(); }
+    // Puts the copy in the archive and then the booking file in its place.
+    // False when the booking file could not be put there (a write failed or
+    // the last step failed): the old file stays, and so does no copy.
+    // `copyKept` tells whether the copy is in the archive.
+    bool finish(bool& copyKept);
+    // Drops the new file and the copy.
+    void close();
 
   private:
-    plat::File file_;
-    bool failed_ = false;
+    bool write(std::string_view bytes);
+    plat::ReplacingFile file_;
+    BookingCopy copy_;
 };
 
 // The frame of a room report conversion.
@@ -132,16 +154,24 @@ class RoomReportConverter : public RoomReportSteps {
         std::string bookingPath;       // the booking file, full path
         std::string bookingName;       // its name in messages, e.g. "HS3CASH.IN"
         MessageSink showStop;          // message box "Meldung" with the stop icon
+        // Keep a dated copy of the booking file in ARCHIV (booking_archive.h).
+        bool keepCopy = true;
+        // The time that dates the copy.
+        std::function<plat::DateTime()> clock = plat::now;
     };
 
     explicit RoomReportConverter(Setup setup) : setup_(std::move(setup)) {}
 
     // Opens the room report (message and end when it cannot be opened; the
     // booking file is then left alone), creates the booking file (message and
-    // end), runs the reading loop and closes both. A write that fails ends
-    // the conversion with "Datei <booking file> kann nicht geschrieben werden".
-    // Booking lines noted as incomplete are reported in one message at the
-    // end. True when the conversion ran to the end without a message.
+    // end), runs the reading loop, and puts the booking file in place when
+    // the whole of it was written. A write that fails ends the conversion
+    // with "Datei <booking file> kann nicht geschrieben werden"; the booking
+    // file then stays as it was before. A copy that cannot be kept is
+    // reported ("Sicherungskopie ... kann nicht geschrieben werden") without
+    // holding the booking file back. Booking lines noted as incomplete are
+    // reported in one message at the end. True when the conversion ran to
+    // the end without a message.
     bool run();
 
   protected:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -231,6 +232,7 @@ TEST(RoomReport, BookingFileThatCannotBeCreated) {
 TEST(RoomReport, WriteFailureEndsTheConversionWithAMessage) {
     testsupport::TempDir dir;
     dir.write("VZimmerBericht.csv", kLine101a + kLine102 + kLine101b);
+    dir.write("OUT.DAT", "previous run\r\n");
     long counter = 0;
     std::vector<long> stored;
     std::vector<std::string> messages;
@@ -240,7 +242,10 @@ TEST(RoomReport, WriteFailureEndsTheConversionWithAMessage) {
     plat::injectWriteFailureAfter(-1);
     EXPECT_FALSE(ok);
     EXPECT_EQ(messages, (std::vector<std::string>{"Datei OUT.DAT kann nicht geschrieben werden"}));
-    EXPECT_EQ(dir.read("OUT.DAT"), "101|1|10000|5|\"Bier\"|2|5,80\r\n");
+    // The booking file is never left half-written: the previous one stays,
+    // and no copy of the failed one is kept.
+    EXPECT_EQ(dir.read("OUT.DAT"), "previous run\r\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "ARCHIV"));
     // Reading stopped at the failed line: room 101 is not looked up again.
     EXPECT_EQ(stored, (std::vector<long>{1, 2}));
 }
