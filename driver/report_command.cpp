@@ -46,15 +46,31 @@ void TMainForm::doCommand() {
     std::memset(previousRecord_, 0, sizeof previousRecord_);
     previousLength_ = 0;
     long records = 0;
+    bool confirming = false;  // a lone ACK answered our acknowledgement
     for (;;) {
         window_.refresh();
         const std::size_t n = transaction(len, attemptTimeLimit());
         if (n == 0) break;
         if (answer_[0] == ACK) {
+            // A lone ACK that answers our own acknowledgement may be that
+            // acknowledgement coming back on a line that echoes: on UDP, and
+            // on a serial line without register prefix, it looks the same as
+            // the register's "done". Taking it for the end would lose the
+            // rest of the report unnoticed. So the register is asked for its
+            // last answer once more (NAK): a register that has ended the
+            // report answers with its ACK again, one still in the report
+            // sends its last record again (a repeat, not written twice), and
+            // the report goes on.
+            if (!single && n == 1 && len == 1 && !confirming) {
+                confirming = true;
+                sendBuf_[0] = NAK;
+                continue;
+            }
             // The final answer; a lone ACK means done.
             status_ = commandStatusForReason(n > 1 ? answer_[1] : 0);
             break;
         }
+        confirming = false;
         if (single) break;  // any other answer is taken without being stored
         // The register sends its last record again when our acknowledgement
         // got lost: a record equal to the previous one is written once.

@@ -217,6 +217,44 @@ TEST_F(SerialJob, LostAcknowledgementIsRepeatedAsNak) {
     EXPECT_EQ(finalStatus, kOk);
 }
 
+TEST_F(SerialJob, AnEchoedAcknowledgementDoesNotEndTheReport) {
+    // The line sends the driver's ACK back instead of the register's next
+    // record; without a register prefix it looks like the register's lone
+    // ACK ("done"). The driver asks again (NAK): the register, still in the
+    // report, repeats its last record, and the report goes on to its end.
+    FakeRegister reg([](const std::string& msg, int i) -> std::vector<LineOutput> {
+        if (i == 0) return {framed("rec1")};
+        if (i == 1) return {framed(kAck)};                   // the echo of the driver's ACK
+        if (i == 2 && msg == kNak) return {framed("rec1")};  // the last answer again
+        if (i == 3) return {framed("rec2")};
+        return {framed(ackReason(0))};
+    });
+    runOn(reg, "NEWFILE=" + dir.file("out.csv") + "\nCOMMAND=D250\n");
+    EXPECT_EQ(dir.read("out.csv"), "rec1\r\nrec2\r\n");
+    const auto m = reg.messages();
+    ASSERT_EQ(m.size(), 5u);
+    EXPECT_EQ(m[1], kAck);
+    EXPECT_EQ(m[2], kNak);
+    EXPECT_EQ(m[3], kAck);
+    EXPECT_EQ(finalStatus, kOk);
+}
+
+TEST_F(SerialJob, AReportEndedByALoneAckIsAskedOnce) {
+    // A register that ends its report with a lone ACK repeats it when asked
+    // for its last answer: the report ends with status 0 after one NAK.
+    FakeRegister reg([](const std::string&, int i) -> std::vector<LineOutput> {
+        if (i == 0) return {framed("rec1")};
+        return {framed(kAck)};
+    });
+    runOn(reg, "NEWFILE=" + dir.file("out.csv") + "\nCOMMAND=D250\n");
+    EXPECT_EQ(dir.read("out.csv"), "rec1\r\n");
+    const auto m = reg.messages();
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_EQ(m[1], kAck);
+    EXPECT_EQ(m[2], kNak);
+    EXPECT_EQ(finalStatus, kOk);
+}
+
 TEST_F(SerialJob, ReportEndings) {
     struct Case {
         const char* name;
