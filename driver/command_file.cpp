@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "driver/protocol/protocol.h"
+
 namespace tarvik {
 
 std::optional<int> readInteger(std::string_view text) {
@@ -83,6 +85,33 @@ bool CommandFileReader::next(CommandLine& out) {
         out = splitCommandLine(line);
         return true;
     }
+}
+
+bool UploadLineReader::next(std::string& line) {
+    line.clear();
+    bool any = false;
+    bool encoded = false;
+    std::uint8_t b = 0;
+    while (get(b)) {
+        if (!any) encoded = isOffsetEncodedLine(b);
+        any = true;
+        if (encoded) b = static_cast<std::uint8_t>(b + 0x30);
+        if (b == '\n') return true;
+        if (b == '\r') continue;
+        if (line.size() < kMaxLine) line.push_back(static_cast<char>(b));
+    }
+    return any;
+}
+
+bool UploadLineReader::get(std::uint8_t& b) {
+    if (pos_ == len_) {
+        const long n = file_.read(buf_, sizeof buf_);
+        if (n <= 0) return false;  // the end, or a read error
+        pos_ = 0;
+        len_ = static_cast<std::size_t>(n);
+    }
+    b = buf_[pos_++];
+    return true;
 }
 
 }  // namespace tarvik

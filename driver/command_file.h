@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,30 @@ class CommandFileReader {
 
   private:
     LineReader lines_;
+};
+
+// The lines of an upload file: at most kMaxLine characters of a line are
+// sent, the rest of a longer line is dropped; carriage returns are dropped
+// wherever they stand; a line feed ends a line, and so does the end of the
+// file. A line whose first byte is 0x00..0x09, 0xDA or 0xDD is in offset
+// encoding: 0x30 is added to each of its bytes before the line end is looked
+// for (so its line end is DD DA).
+class UploadLineReader {
+  public:
+    // "U" and the line must fit the send buffer of 1056 bytes.
+    static constexpr std::size_t kMaxLine = 1054;
+
+    explicit UploadLineReader(plat::File& file) : file_(file) {}
+    // False at the end of the file (or on a read error) when no byte was read.
+    bool next(std::string& line);
+
+  private:
+    bool get(std::uint8_t& b);
+
+    plat::File& file_;
+    std::uint8_t buf_[4096];
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
 };
 
 }  // namespace tarvik
