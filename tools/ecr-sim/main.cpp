@@ -67,6 +67,8 @@ Faults (probabilities 0..1, rolled per message; the same seed repeats a run):
   --syn P             SYN first, the answer after --syn-delay ms (default 300)
   --echo P            the driver's own message comes back
   --repeat P          on the driver's ACK the last record comes again
+  --restart-after N   the register restarts once, right after it has sent N
+                      records: the report in progress and the login are gone
 
 Other:
   --timing FILE       at the end, write the driver's turnaround for every
@@ -104,7 +106,8 @@ bool parseLong(const char* text, long& out) {
 const std::set<std::string> kValued = {
     "--data",      "--state", "--device", "--udp",       "--login",  "--registers",
     "--plu-limit", "--pace",  "--seed",   "--syn-delay", "--drop",   "--bad-crc",
-    "--nak",       "--eot",   "--syn",    "--echo",      "--repeat", "--timing"};
+    "--nak",       "--eot",   "--syn",    "--echo",      "--repeat", "--timing",
+    "--restart-after"};
 
 int usage(const std::string& message) {
     std::cerr << "ecr-sim: " << message << "\n(ecr-sim --help for the options)" << std::endl;
@@ -172,6 +175,9 @@ int main(int argc, char** argv) {
         } else if (a == "--seed") {
             if (!parseLong(v, n)) return usage("bad --seed " + std::string(v));
             opt.faults.seed = static_cast<unsigned>(n);
+        } else if (a == "--restart-after") {
+            if (!parseLong(v, n) || n < 0) return usage("bad --restart-after " + std::string(v));
+            opt.faults.restartAfter = n;
         } else if (a == "--syn-delay") {
             if (!parseLong(v, n) || n < 0 || n > 60000)
                 return usage("bad --syn-delay " + std::string(v));

@@ -71,6 +71,16 @@ std::string Register::clockFileName(int number) {
     return "clock-" + twoDigits(number) + ".txt";
 }
 
+void Register::restart() {
+    inReport_ = false;
+    loggedIn_ = false;
+    uploading_ = false;
+    records_.clear();
+    next_ = 0;
+    last_ = std::string(1, static_cast<char>(EOT));
+    event_ = "restarted";
+}
+
 std::string Register::answer(std::string msg) {
     last_ = std::move(msg);
     return last_;

@@ -46,6 +46,10 @@ class Register {
     std::vector<std::string> handle(std::string_view message, long nowMs);
 
     int number() const { return config_.number; }
+    // A power cut: the register comes back without the report in progress,
+    // without its login and without a last answer to repeat (a NAK is then
+    // answered with EOT, message not taken).
+    void restart();
     bool inReport() const { return inReport_; }
     // The last answer sent (repeated on NAK).
     const std::string& lastAnswer() const { return last_; }

@@ -539,6 +539,14 @@ void Simulator::dispatch(Register& r, const std::string& msg, const std::string&
     } else {
         answers = r.handle(msg, now);
         logEvent(r.number(), r.lastEvent());
+        if (opt_.faults.restartAfter >= 0 && !restarted_ &&
+            r.recordsSent() >= opt_.faults.restartAfter && r.inReport()) {
+            // The record goes out; then the power fails.
+            restarted_ = true;
+            fault("restart", r.number());
+            r.restart();
+            logEvent(r.number(), r.lastEvent());
+        }
     }
     if (answers.empty()) return;
     long due = now;

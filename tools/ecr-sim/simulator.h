@@ -29,6 +29,9 @@ struct Faults {
     double syn = 0;     // SYN first, the answer after synDelayMs
     double echo = 0;    // the driver's own message comes back instead of an answer
     double repeat = 0;  // on the driver's ACK the last record comes again
+    // The register restarts once, right after it has sent this many records
+    // of reports in all (< 0: never).
+    long restartAfter = -1;
     unsigned seed = 1;
     int synDelayMs = 300;
 };
@@ -59,7 +62,8 @@ struct Options {
 struct Stats {
     long messages = 0;                   // messages received and taken for a register
     long answers = 0;                    // messages sent
-    std::map<std::string, long> faults;  // by name: drop, bad-crc, nak, eot, syn, echo, repeat
+    std::map<std::string, long> faults;  // by name: drop, bad-crc, nak, eot, syn, echo, repeat,
+                                         // restart
     // The driver's turnaround, when kept (Options::keepTurnarounds): for
     // each message that followed an answer, the nanoseconds from the answer's
     // last byte leaving (on a paced line: arriving at the driver) to the
@@ -132,6 +136,7 @@ class Simulator {
     std::mt19937 rng_;
     Stats stats_;
     long long lastAnswerNs_ = 0;  // when the last answer was out; 0: none since the last message
+    bool restarted_ = false;
 };
 
 }  // namespace ecrsim
