@@ -45,14 +45,12 @@ void TMainForm::clearLog() {
 }
 
 // The end file: the process name with ".END", replaced if it exists, holding
-// the final status code as exactly three digits.
+// the final status code as exactly three digits. It is put in place whole:
+// a write that fails (a full disk) leaves no end file rather than an empty
+// one, and a caller treats a missing end file as a failed job.
 void TMainForm::writeEndFile() {
-    plat::File f;
-    if (!f.open(plat::changeExtension(processName_, ".END"), plat::File::Mode::Create,
-                plat::File::Share::Shared)) {
-        return;
-    }
-    (void)f.write(endFileText(status_));
+    (void)plat::replaceFileContents(plat::changeExtension(processName_, ".END"),
+                                    endFileText(status_));
 }
 
 void TMainForm::showResultBox() {

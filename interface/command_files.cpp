@@ -7,8 +7,8 @@
 //   TKUBH.DAT  revenue report of every register n into VEJournal<n>.csv
 // Lines end with CR LF; an empty line follows the last one.
 //
-// When one of them cannot be opened or written, the message names it and
-// all four are emptied: an emptied command file makes the driver do nothing
+// Each is written beside its place and renamed into it. When one of them
+// cannot be opened or written, the message names it and all four are emptied: an emptied command file makes the driver do nothing
 // (and leave no end file), while one left from an earlier save would run
 // with yesterday's log name, so that its result would never be evaluated.
 #include <cstdlib>
@@ -111,17 +111,19 @@ void TFormPelko::DriverDateiErstellen() {
     for (CommandFile* f : all) f->lines += "\n";
 
     for (CommandFile* f : all) {
-        plat::File file;
-        if (!file.open(workFile(f->name), plat::File::Mode::Create)) {
+        // Each file is written beside its place and put there whole: the
+        // driver never reads a command file cut in the middle of a line.
+        plat::ReplacingFile file;
+        if (!file.open(workFile(f->name))) {
             ++failuresReported_;
             MeldungInfo(std::string(f->message) + " kann nicht geöffnet werden");
-        } else if (!plat::writeText(file, f->lines)) {
+        } else if (!file.write(plat::toCrLf(f->lines)) || !file.commit()) {
             ++failuresReported_;
             MeldungInfo(std::string(f->message) + " kann nicht geschrieben werden");
         } else {
             continue;
         }
-        file.close();
+        file.discard();
         for (CommandFile* g : all) {
             plat::File empty;
             empty.open(workFile(g->name), plat::File::Mode::Create);

@@ -54,13 +54,13 @@ RoomListResult writeRoomList(const std::string& workingDirectory, const GuestLoo
         return RoomListResult::CannotRead;
     }
     in.close();
-    plat::File file;
-    if (!file.open(plat::joinPath(workingDirectory, kRoomListFile), plat::File::Mode::Create,
-                   plat::File::Share::Shared)) {
+    // Put in place whole: the driver never uploads a cut room list.
+    plat::ReplacingFile file;
+    if (!file.open(plat::joinPath(workingDirectory, kRoomListFile))) {
         stop(cannotReadMessage("VZimmerS.csv"));
         return RoomListResult::CannotWrite;
     }
-    if (!file.write(out)) {
+    if (!file.write(out) || !file.commit()) {
         stop(cannotWriteMessage("VZimmerS.csv"));
         return RoomListResult::CannotWrite;
     }
