@@ -84,15 +84,14 @@ TEST(WriteFaults, DriverOutputLogAndEndFile) {
     fs::create_directories(dir.path() / "LOG");
     // The message text file exists, so that its first writing is not part of
     // every run (WriteFaults.DriverMessageFile covers it).
-    {
-        std::ofstream(dir.file("Tarvik.TXT")) << "1=Tarvik\r\n";
-    }
+    { std::ofstream(dir.file("Tarvik.TXT")) << "1=Tarvik\r\n"; }
     testsupport::SimulatorProcess sim(ECR_SIM_EXE, {"--data", ECR_SIM_SAMPLE_DIR, "--state",
                                                     dir.str(), "--quiet", "--udp", "127.0.0.1:0"});
     ASSERT_TRUE(sim.ready());
-    dir.write("job.cmd", "PROCESS=" + dir.file("LOG/job") + "\r\nENDFILE=1\r\nPORT=" +
-                             std::to_string(sim.port()) + "\r\nIP=127.0.0.1\r\nNEWFILE=" +
-                             dir.file("VZimmerBericht.csv") + "\r\nCOMMAND=RUZ001001001\r\n");
+    dir.write("job.cmd", "PROCESS=" + dir.file("LOG/job") +
+                             "\r\nENDFILE=1\r\nPORT=" + std::to_string(sim.port()) +
+                             "\r\nIP=127.0.0.1\r\nNEWFILE=" + dir.file("VZimmerBericht.csv") +
+                             "\r\nCOMMAND=RUZ001001001\r\n");
     std::string records;
     for (std::size_t pos = 0, end; pos < sample("RUZ001001001.csv").size(); pos = end + 1) {
         const std::string all = sample("RUZ001001001.csv");
@@ -225,8 +224,7 @@ const ConverterCase kConverters[] = {
          st.guestOf = guestOf;
          st.lookUpOperator = [](const std::string&) {};
          st.clock = fixedTime;
-         return hotline::Converter(setupFor(w, b, hotline::kBookingFile, sink), st, ',')
-             .convert();
+         return hotline::Converter(setupFor(w, b, hotline::kBookingFile, sink), st, ',').convert();
      }},
     {"Protel", protel::kBookingFile,
      [](const std::string& w, const std::string& b, regfiles::MessageSink sink) {
