@@ -153,6 +153,7 @@ void RevenueConverter::showStop(const std::string& text) {
 
 bool RevenueConverter::emit(const std::string& line) {
     const std::string out = line + "\r\n";
+    ++records_;
     if (revenue_.write(out) && archive_.write(out)) return true;
     showStop(regfiles::cannotWriteMessage(kRevenueFile));
     return false;
@@ -161,6 +162,7 @@ bool RevenueConverter::emit(const std::string& line) {
 bool RevenueConverter::run() {
     messageShown_ = false;
     currentBill_.reset();
+    records_ = 0;
     const plat::DateTime start = setup_.clock ? setup_.clock() : plat::now();
     const std::string& w = setup_.workingDirectory;
     if (!plat::makeDirectory(plat::joinPath(w, kArchiveDirectory)))
@@ -188,8 +190,12 @@ bool RevenueConverter::run() {
             break;
         }
         publish = true;
+        const long before = records_;
         ok = convertJournal(n, journal);
-        if (!ok) publish = false;  // a failed write or read: no file in place
+        // A register that ended part-way through its records (a failed
+        // write or read) would leave a cut file: none goes in place. One
+        // that ended before its first record leaves the registers before it.
+        if (!ok && records_ != before) publish = false;
         journal.close();
     }
     if (publish && !revenue_.commit()) {

@@ -136,9 +136,10 @@ class RevenueConverter {
     // Converts the journals. True when it ran to the end without a message.
     // XREDUCT.DAT is written beside the file the hotel software reads and
     // put in its place whole at the end (plat::ReplacingFile): it then holds
-    // the records of every register converted, or, when the journal of a
-    // register cannot be opened, those of the registers before it. After a
-    // failed write or a journal that could not be read to its end, the
+    // the records of every register converted, or, when a register ends
+    // before its first record (its journal or reactivation list cannot be
+    // opened or read), those of the registers before it. After a failed
+    // write, or a journal that breaks off after records were written, the
     // previous XREDUCT.DAT stays as it was ("Datei XREDUCT.DAT kann nicht
     // geschrieben werden", "Datei VEJournal kann nicht gelesen werden").
     bool run();
@@ -151,6 +152,7 @@ class RevenueConverter {
     Setup setup_;
     plat::File archive_;
     plat::ReplacingFile revenue_;
+    long records_ = 0;  // records begun in this run
     std::optional<std::string> currentBill_;
     bool messageShown_ = false;
 };

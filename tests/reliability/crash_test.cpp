@@ -5,9 +5,9 @@
 // copy in the audit trail is whole, and the next run cleans up what the
 // killed one left and works as always.
 //
-// The interface program here is pelko_hs3: the program with the HS-3
-// adapter wired in. The driver is the real one, against the simulator on a
-// pseudo-terminal, serving a room report of 120 rooms.
+// The programs are the real ones, with HS-3 as the hotel software; the
+// driver talks to the simulator on a pseudo-terminal, which serves a room
+// report of 120 rooms.
 #include <dirent.h>
 #include <signal.h>
 #include <unistd.h>
@@ -84,7 +84,7 @@ class CrashTest : public ::testing::Test {
     void SetUp() override {
         for (const char* sub : {"prog", "w/LOG", "hotel", "data"})
             fs::create_directories(dir.path() / sub);
-        fs::copy_file(PELKO_HS3_EXE, dir.path() / "prog" / "Pelko_Programm");
+        fs::copy_file(PELKO_PROGRAMM_EXE, dir.path() / "prog" / "Pelko_Programm");
         fs::copy_file(TARVIK_EXE, dir.path() / "prog" / "Tarvik");
         tarvik = fs::canonical(dir.path() / "prog" / "Tarvik").string();
         pelko = dir.file("prog/Pelko_Programm");
