@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "interface/form_fixture.h"
 #include "interface/registerfiles/room_list.h"
 #include "platform/file.h"
+#include "platform/ini.h"
 #include "support/child_process.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
@@ -165,6 +167,67 @@ TEST(WriteFaults, DriverMessageFile) {
 #endif
 
 // ----------------------------------------------- the interface program
+
+#if defined(PELKO_PROGRAMM_EXE)
+
+// The interface program converting the room report for HS-3 (--run
+// convert-room-report): every write of the run (receipt counter in the
+// settings file, HS3CASH.IN, its copy in ARCHIV) fails in turn. The exit
+// status is 0 only for a whole booking file without any message; otherwise
+// 1, with the message on standard error. HS3CASH.IN is the previous file or
+// the whole new one.
+TEST(WriteFaults, InterfaceProgramConvertingTheRoomReport) {
+    TempDir dir;
+    for (const char* sub : {"prog", "w", "hotel"}) fs::create_directories(dir.path() / sub);
+    fs::copy_file(PELKO_PROGRAMM_EXE, dir.path() / "prog" / "Pelko_Programm");
+    const std::string ini =
+        "[Spezial]\r\nProcessTag=20261211\r\n[HOTEL]\r\nSoftware=0\r\n"
+        "HotelVerzeichnis=" +
+        dir.file("hotel") + "\r\n[ECR]\r\nBonNummer=41\r\n";
+    dir.write("w/VZimmerBericht.csv", sample("RUZ001001001.csv"));
+    dir.write("w/VMWST.CSV", sample("D260.csv"));
+    dir.write("w/VBED.CSV", sample("D2000.csv"));
+    dir.write("hotel/HS3CASH.OUT", "4711;\"101\";\"Meier\"\r\n");
+    auto runOnce = [&](long n, long count, std::string& err) {
+        dir.write("prog/Pelko_Programm.INI", ini);
+        dir.write("hotel/HS3CASH.IN", "previous file\r\n");
+        fs::remove_all(dir.path() / "w" / "ARCHIV");
+        testsupport::ChildOptions o;
+        o.cwd = dir.file("w");
+        o.env = {
+            {"PELKO_CLOCK", std::string("2026-12-11 12:00:00")},
+            {"PELKO_FAIL_WRITE_AFTER", n < 0 ? std::nullopt : std::optional(std::to_string(n))},
+            {"PELKO_FAIL_WRITE_COUNT", std::to_string(count)}};
+        testsupport::ChildProcess p(dir.file("prog/Pelko_Programm"),
+                                    {"--run", "convert-room-report"}, o);
+        const int status = p.wait();
+        err = p.errText();
+        return status;
+    };
+    std::string err;
+    ASSERT_EQ(runOnce(-1, 0, err), 0) << err;
+    ASSERT_EQ(err.find("Meldung: "), std::string::npos) << err;
+    const std::string whole = dir.read("hotel/HS3CASH.IN");
+    ASSERT_GT(whole.size(), 100u);
+    forEveryWrite([&](long n, long count) {
+        const int status = runOnce(n, count, err);
+        const std::string booked = dir.read("hotel/HS3CASH.IN");
+        EXPECT_TRUE(booked == whole || booked == "previous file\r\n") << booked;
+        const bool reported = err.find("Meldung: ") != std::string::npos;
+        EXPECT_EQ(status == 0, booked == whole && !reported) << status << " " << err;
+        if (status != 0) {
+            EXPECT_TRUE(reported) << err;
+        }
+        // The receipt counter stored is one that was given out, never less
+        // than before.
+        plat::IniFile settings(dir.file("prog/Pelko_Programm.INI"));
+        EXPECT_GE(settings.readInteger("ECR", "BonNummer", -1), 41);
+        EXPECT_EQ(fileCount(dir.path() / "hotel"), 2u);  // HS3CASH.OUT and .IN
+        return status == 0 && count == 0;
+    });
+}
+
+#endif
 
 // The converters of the four hotel software packages on the sample room
 // report, and the revenue conversion on the sample journals: every write
