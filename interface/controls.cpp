@@ -80,6 +80,13 @@ void Control::changed(Property property) {
 }
 
 void TEdit::setText(std::string text) {
+    // A one-line field holds no control characters: none can be typed, and
+    // one loaded from the settings file (a NUL, a line break) must not reach
+    // the driver's command files, where it would break a line.
+    std::erase_if(text, [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
     if (maxLength_ > 0 && text.size() > maxLength_) text.resize(maxLength_);
     storeText(std::move(text));
 }

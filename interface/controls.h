@@ -135,8 +135,9 @@ class TEdit : public Control {
   public:
     using Control::Control;
     const std::string& text() const { return text_; }
-    // Sets the text as typed or loaded; a text longer than the maximum length
-    // (when there is one) is cut.
+    // Sets the text as typed or loaded, without control characters (bytes
+    // below 0x20 and 0x7F); a text longer than the maximum length (when
+    // there is one) is cut.
     virtual void setText(std::string text);
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly);

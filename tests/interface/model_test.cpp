@@ -43,6 +43,10 @@ TEST(Controls, MaskedFieldsHoldTheirDigitsOnly) {
     plain.setMaxLength(8);
     plain.setText("ABCDEFGHIJ");
     EXPECT_EQ(plain.text(), "ABCDEFGH");
+    // Control characters (from a settings file) are not kept: a NUL or a
+    // line break would break the line of a command file.
+    plain.setText(std::string("aJ\0\0\0f\r\n\tx\x7Fyz\xC3\xBC", 16));
+    EXPECT_EQ(plain.text(), "aJfxyz\xC3\xBC");
 }
 
 TEST(Controls, GridRowsAreCutAndGrownEmpty) {
