@@ -283,8 +283,19 @@ bool TFormPelko::InputQuery(const std::string& caption, const std::string& promp
     return true;
 }
 
-bool TFormPelko::BonNummerSpeichern() {
-    if (plat::writeProfileInteger(settingsFile_, "ECR", "BonNummer", receiptCounter)) return true;
+bool TFormPelko::BonNummerSpeichern(plat::Durability durability) {
+    if (plat::writeProfileInteger(settingsFile_, "ECR", "BonNummer", receiptCounter, durability)) {
+        if (durability == plat::Durability::Deferred) settingsToSync_ = true;
+        return true;
+    }
+    Meldung("Datei " + settingsFile_ + " kann nicht geschrieben werden");
+    return false;
+}
+
+bool TFormPelko::EinstellungenSichern() {
+    if (!settingsToSync_) return true;
+    settingsToSync_ = false;
+    if (plat::syncFile(settingsFile_)) return true;
     Meldung("Datei " + settingsFile_ + " kann nicht geschrieben werden");
     return false;
 }

@@ -33,6 +33,7 @@
 #include "interface/ports.h"
 #include "interface/registerfiles/guest_data.h"
 #include "interface/registerfiles/room_report.h"
+#include "platform/file.h"
 
 namespace plat {
 class IniFile;
@@ -335,8 +336,13 @@ class TFormPelko : public ui::TForm {
 
     // The settings file beside the executable.
     const std::string& settingsFile() const { return settingsFile_; }
-    // Stores the receipt counter at once under [ECR] BonNummer.
-    bool BonNummerSpeichern();
+    // Stores the receipt counter at once under [ECR] BonNummer. Deferred:
+    // the settings file is not forced to the disk now (a conversion stores a
+    // number for every room) but by the next EinstellungenSichern.
+    bool BonNummerSpeichern(plat::Durability durability = plat::Durability::Synced);
+    // Forces the settings file to the disk when a deferred write is pending;
+    // false (with the message) when that fails.
+    bool EinstellungenSichern();
     // Makes the working directory the current directory again.
     void ArbeitsverzeichnisSetzen();
     // A file in the working directory / in the hotel transfer directory.
@@ -394,6 +400,7 @@ class TFormPelko : public ui::TForm {
     std::string settingsFile_;
     std::string programDir_;
     int fileWork_ = 0;
+    bool settingsToSync_ = false;  // a deferred write of the settings file is pending
     int failuresReported_ = 0;
     int evaluations_ = 0;
 };

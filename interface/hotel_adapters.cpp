@@ -68,6 +68,8 @@ void TFormPelko::ZimmerBerichtUmsetzen() {
                 " kann noch nicht umgesetzt werden (nicht verfügbar)");
     } else {
         adapter->roomReportConverter(*this);
+        // The receipt numbers the conversion stored reach the disk now.
+        EinstellungenSichern();
     }
     ArbeitsverzeichnisSetzen();
 }

@@ -32,7 +32,10 @@ void TFormPelko::BedienerDateiLesen(const std::string& bedienerNr) {
 
 long TFormPelko::BonNummerErhoehen() {
     ++receiptCounter;
-    BonNummerSpeichern();
+    // Stored at once for every room, and forced to the disk once when the
+    // conversion ends (ZimmerBerichtUmsetzen): forcing it for every room
+    // made a conversion of a thousand rooms take many seconds.
+    BonNummerSpeichern(plat::Durability::Deferred);
     return receiptCounter;
 }
 

@@ -86,7 +86,8 @@ File::~File() {
     close();
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+File::File(File&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)), stamp_(other.stamp_) {
     other.fd_ = -1;
 }
 
@@ -95,6 +96,7 @@ File& File::operator=(File&& other) noexcept {
         close();
         fd_ = other.fd_;
         path_ = std::move(other.path_);
+        stamp_ = other.stamp_;
         other.fd_ = -1;
     }
     return *this;
@@ -143,6 +145,7 @@ bool File::open(std::string_view path, Mode mode, Share share) {
     }
     fd_ = fd;
     path_ = std::move(resolved);
+    stamp_ = stampOf(st);
     return true;
 }
 
@@ -246,20 +249,23 @@ bool ReplacingFile::write(std::string_view data) {
     return !failed_;
 }
 
-bool ReplacingFile::commit() {
+bool ReplacingFile::commit(Durability durability) {
     if (!file_.isOpen()) return false;
-    bool ok = !failed_ && ::fsync(file_.fd()) == 0;
+    const bool synced = durability == Durability::Synced;
+    bool ok = !failed_ && (!synced || ::fsync(file_.fd()) == 0);
     struct stat st {};
     if (ok && ::stat(target_.c_str(), &st) == 0) ok = ::fchmod(file_.fd(), st.st_mode & 07777) == 0;
     file_.close();
     if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
     if (ok) {
         // The rename itself reaches the disk with its directory.
-        const std::string dir = dirName(target_);
-        const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dfd >= 0) {
-            (void)::fsync(dfd);
-            ::close(dfd);
+        if (synced) {
+            const std::string dir = dirName(target_);
+            const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (dfd >= 0) {
+                (void)::fsync(dfd);
+                ::close(dfd);
+            }
         }
         temp_.clear();
         return true;
@@ -274,9 +280,46 @@ void ReplacingFile::discard() {
     temp_.clear();
 }
 
-bool replaceFileContents(std::string_view path, std::string_view bytes) {
+bool replaceFileContents(std::string_view path, std::string_view bytes, Durability durability) {
     ReplacingFile f;
-    return f.open(path) && f.write(bytes) && f.commit();
+    return f.open(path) && f.write(bytes) && f.commit(durability);
+}
+
+bool overwriteSameLength(std::string_view path, std::string_view expected, std::string_view bytes) {
+    if (expected.size() != bytes.size()) return false;
+    File f;
+    if (!f.open(path, File::Mode::ReadWrite, File::Share::Shared)) return false;
+    std::string now(expected.size() + 1, '\0');
+    std::size_t got = 0;
+    while (got < now.size()) {
+        const long n = f.read(now.data() + got, now.size() - got);
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    if (got != expected.size() || std::string_view(now.data(), got) != expected) return false;
+    std::size_t first = 0;
+    while (first < bytes.size() && bytes[first] == expected[first]) ++first;
+    if (first == bytes.size()) return true;
+    std::size_t last = bytes.size();
+    while (last > first && bytes[last - 1] == expected[last - 1]) --last;
+    return f.seek(static_cast<std::int64_t>(first)) && f.write(bytes.substr(first, last - first));
+}
+
+bool syncFile(std::string_view path) {
+    const std::string target = resolveCase(path);
+    const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    // The directory holds the name: a file renamed into place is only there
+    // after a power failure when the directory has reached the disk too.
+    const std::string dir = dirName(target);
+    const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ok = ::fsync(dfd) == 0 && ok;
+        ::close(dfd);
+    }
+    return ok;
 }
 
 }  // namespace plat

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_stamp.h"
+
 namespace plat {
 
 class File {
@@ -47,10 +49,13 @@ class File {
     std::int64_t tell() const;
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
+    // The file's stamp when it was opened.
+    const FileStamp& openStamp() const { return stamp_; }
 
   private:
     int fd_ = -1;
     std::string path_;
+    FileStamp stamp_;
 };
 
 // Test hook for write-error injection: after `n` more successful writes
@@ -64,9 +69,19 @@ void injectWriteFailureAfter(long n, long count = 0);
 // Convenience: the whole file as bytes (empty optional-like flag on failure).
 bool readWholeFile(std::string_view path, std::string& out);
 
+// How a replaced file reaches the disk. Synced: the new contents are forced
+// to the disk before they are renamed into place, so that after a power
+// failure the file holds the old or the new contents on every file system.
+// Deferred: the system writes them back in its own time; for a file that is
+// replaced many times in a row (forcing each version to a disk costs
+// milliseconds) and then forced to the disk once with syncFile. A program
+// that ends or dies meanwhile loses nothing; a power failure before
+// syncFile may bring back an older version.
+enum class Durability { Synced, Deferred };
+
 // A file whose contents are replaced as a whole: what is written goes into a
 // new file beside it ("<name>.~<pid>.tmp" in the same directory), and only
-// commit() puts it in place, synced, by renaming it over the old one. Until
+// commit() puts it in place, synced (unless deferred), by renaming it over the old one. Until
 // then, and whenever anything fails, whoever reads the file finds it as it
 // was (or finds none, when there was none): never a half-written one. The
 // file keeps the permissions of the one it replaces; a symbolic link is
@@ -88,8 +103,9 @@ class ReplacingFile {
     bool write(std::string_view data);
     bool failed() const { return failed_; }
     // Puts the new version in place. False (the old file untouched, the new
-    // one removed) when a write failed or any step fails.
-    bool commit();
+    // one removed) when a write failed or any step fails. Deferred: not
+    // forced to the disk (see Durability).
+    bool commit(Durability durability = Durability::Synced);
     // Drops the new version; the old file stays as it was.
     void discard();
     // The file being replaced (resolved), and the new version's path.
@@ -105,9 +121,23 @@ class ReplacingFile {
 
 // Replaces the contents of `path` (resolved case-insensitively, a symbolic
 // link followed to its target) without ever leaving it truncated: the bytes
-// go into a new file beside it, which is synced and renamed into place. An
-// existing file keeps its permissions. False, with the old file untouched,
-// when any step fails.
-bool replaceFileContents(std::string_view path, std::string_view bytes);
+// go into a new file beside it, which is renamed into place. An existing
+// file keeps its permissions. False, with the old file untouched, when any
+// step fails.
+bool replaceFileContents(std::string_view path, std::string_view bytes,
+                         Durability durability = Durability::Synced);
+
+// Writes `bytes` over the file at `path` (resolved case-insensitively) in
+// place, when the file holds exactly `expected` now and `bytes` is as long:
+// only the bytes that differ are written, so the file keeps its size and is
+// never truncated, not even for a moment. False, with nothing written, when
+// the file holds anything else or cannot be opened for writing; false after
+// a failed write.
+bool overwriteSameLength(std::string_view path, std::string_view expected, std::string_view bytes);
+
+// Forces the contents of `path` (resolved case-insensitively) and its entry
+// in its directory to the disk. False when the file cannot be opened or the
+// system reports a failure.
+bool syncFile(std::string_view path);
 
 }  // namespace plat

@@ -114,6 +114,8 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
         readable_ = ::stat(resolveCase(path_).c_str(), &st) != 0 && errno == ENOENT;
         return;
     }
+    disk_ = raw;
+    onDisk_ = true;
     std::size_t pos = 0;
     while (pos < raw.size()) {
         std::size_t nl = raw.find('\n', pos);
@@ -235,26 +237,31 @@ std::string IniFile::text() const {
     return out;
 }
 
-bool IniFile::flush() {
+bool IniFile::flush(Durability durability) {
     if (!modified_) return true;
     // A file that exists but could not be read is never replaced by one that
     // holds only the keys written since.
     if (!readable_) return false;
-    if (!replaceFileContents(path_, text())) return false;
+    std::string bytes = text();
+    const bool inPlace = durability == Durability::Deferred && onDisk_ &&
+                         bytes.size() == disk_.size() && overwriteSameLength(path_, disk_, bytes);
+    if (!inPlace && !replaceFileContents(path_, bytes, durability)) return false;
+    disk_ = std::move(bytes);
+    onDisk_ = true;
     modified_ = false;
     return true;
 }
 
 bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value) {
+                        std::string_view value, Durability durability) {
     IniFile ini(path);
     ini.writeString(section, key, value);
-    return ini.flush();
+    return ini.flush(durability);
 }
 
 bool writeProfileInteger(const std::string& path, std::string_view section, std::string_view key,
-                         std::int64_t value) {
-    return writeProfileString(path, section, key, std::to_string(value));
+                         std::int64_t value, Durability durability) {
+    return writeProfileString(path, section, key, std::to_string(value), durability);
 }
 
 }  // namespace plat

@@ -20,13 +20,17 @@
 //     make lines of its own.
 //   - The file is written only by flush(), by replacing it as a whole (a new
 //     file beside it, renamed into place): a failed write leaves the old file
-//     as it was, never truncated. The first write creates the file.
+//     as it was, never truncated. The first write creates the file. A
+//     deferred flush of a text of unchanged length writes the changed bytes
+//     in place instead (see flush()).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file.h"
 
 namespace plat {
 
@@ -57,7 +61,13 @@ class IniFile {
     // Writes the changes (nothing to do when there are none). False when the
     // file could not be written; it then holds what it held before. The
     // changes stay pending, and a further flush() tries again.
-    bool flush();
+    // Deferred: the file is not forced to the disk (see Durability); a text
+    // that keeps its length (a number that keeps its digits) is then written
+    // over the file in place when the file still holds what was read, which
+    // costs microseconds where renaming a new file into place may cost
+    // milliseconds. The file is never shorter or longer than a whole
+    // version, at no moment.
+    bool flush(Durability durability = Durability::Synced);
 
     // The file's text as it would be written.
     std::string text() const;
@@ -74,15 +84,17 @@ class IniFile {
 
     std::string path_;
     std::vector<Line> lines_;
+    std::string disk_;     // what the file held when read or last written
+    bool onDisk_ = false;  // the file exists and holds disk_
     bool readable_ = true;
     bool modified_ = false;
 };
 
 // One write, at once: reads the file, sets the key, writes the file.
 bool writeProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value);
+                        std::string_view value, Durability durability = Durability::Synced);
 bool writeProfileInteger(const std::string& path, std::string_view section, std::string_view key,
-                         std::int64_t value);
+                         std::int64_t value, Durability durability = Durability::Synced);
 
 // The integer reading of the profile functions: the whole text is a decimal
 // number with an optional sign, or hexadecimal after "$" or "0x"; blanks

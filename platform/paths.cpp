@@ -10,6 +10,8 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/file_stamp.h"
+
 namespace plat {
 namespace {
 
@@ -32,17 +34,61 @@ bool pathExists(const std::string& p) {
     return ::lstat(p.c_str(), &st) == 0;
 }
 
-// Finds `name` in directory `dir` ignoring ASCII case; first match in byte order.
-std::optional<std::string> findIgnoringCase(const std::string& dir, std::string_view name) {
+// The names in directory `dir`; false when it cannot be read.
+bool listDirectory(const std::string& dir, std::vector<std::string>& names) {
     DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return std::nullopt;
-    std::vector<std::string> hits;
-    while (dirent* e = ::readdir(d)) {
-        if (equalsIgnoreCase(e->d_name, name)) hits.emplace_back(e->d_name);
-    }
+    if (!d) return false;
+    while (dirent* e = ::readdir(d)) names.emplace_back(e->d_name);
     ::closedir(d);
-    if (hits.empty()) return std::nullopt;
-    return *std::min_element(hits.begin(), hits.end());
+    return true;
+}
+
+// The names of the directories looked in last, kept while a directory's
+// stamp is unchanged (a name added, removed or renamed moves its times): the
+// converters open a name of another case for every line they convert.
+struct Listing {
+    std::string dir;
+    FileStamp stamp;
+    std::vector<std::string> names;
+};
+constexpr std::size_t kKeptListings = 8;
+constexpr std::size_t kLargestKeptListing = 4096;
+
+// The names in `dir`, from the kept listing when the directory is unchanged
+// (`known`: its stamp, when the caller has just taken it).
+bool namesIn(const std::string& dir, std::vector<std::string>& names,
+             const std::optional<FileStamp>& known) {
+    static std::vector<Listing> kept;
+    const std::optional<FileStamp> stamp = !lookupCachesEnabled() ? std::nullopt
+                                           : known                ? known
+                                                                  : stampOfPath(dir);
+    if (stamp) {
+        for (const Listing& l : kept) {
+            if (l.dir == dir && l.stamp == *stamp) {
+                names = l.names;
+                return true;
+            }
+        }
+    }
+    if (!listDirectory(dir, names)) return false;
+    if (stamp && names.size() <= kLargestKeptListing && settled(*stamp, realTimeNs())) {
+        std::erase_if(kept, [&](const Listing& l) { return l.dir == dir; });
+        if (kept.size() >= kKeptListings) kept.erase(kept.begin());
+        kept.push_back(Listing{dir, *stamp, names});
+    }
+    return true;
+}
+
+// Finds `name` in directory `dir` ignoring ASCII case; first match in byte order.
+std::optional<std::string> findIgnoringCase(const std::string& dir, std::string_view name,
+                                            const std::optional<FileStamp>& dirStamp = {}) {
+    std::vector<std::string> names;
+    if (!namesIn(dir, names, dirStamp)) return std::nullopt;
+    const std::string* best = nullptr;
+    for (const std::string& n : names)
+        if (equalsIgnoreCase(n, name) && (!best || n < *best)) best = &n;
+    if (!best) return std::nullopt;
+    return *best;
 }
 
 }  // namespace
@@ -100,6 +146,15 @@ std::string joinPath(std::string_view dir, std::string_view name) {
 std::string resolveCase(std::string_view path) {
     std::string p(path);
     if (p.empty() || pathExists(p)) return p;
+    // Mostly only the last name differs in case (a file in a directory that
+    // exists as written): when everything before the last name exists as
+    // written, so does every part of it, and only the last name is looked up.
+    const size_t lastEnd = p.find_last_not_of('/');
+    const size_t lastStart = lastEnd == std::string::npos ? 0 : p.find_last_of('/', lastEnd);
+    const std::optional<FileStamp> prefix = lastStart != std::string::npos && lastStart > 0
+                                                ? stampOfPath(p.substr(0, lastStart))
+                                                : std::nullopt;
+    const bool prefixExists = prefix.has_value();
     std::string out;
     size_t pos = 0;
     if (p.front() == '/') {
@@ -112,8 +167,11 @@ std::string resolveCase(std::string_view path) {
         std::string comp = p.substr(pos, next - pos);
         if (!comp.empty()) {
             std::string candidate = out.empty() ? comp : joinPath(out, comp);
-            if (comp != "." && comp != ".." && !pathExists(candidate)) {
-                if (auto hit = findIgnoringCase(out, comp)) {
+            // The whole path is known to be missing (looked at first).
+            const bool known = prefixExists && next <= lastStart;
+            const bool missing = !known && (candidate == p || !pathExists(candidate));
+            if (comp != "." && comp != ".." && missing) {
+                if (auto hit = findIgnoringCase(out, comp, known ? std::nullopt : prefix)) {
                     candidate = out.empty() ? *hit : joinPath(out, *hit);
                 }
             }

@@ -40,6 +40,8 @@ class BlockReader {
     // failed (see failed()).
     bool next(std::size_t size, std::string& block);
     bool failed() const { return failed_; }
+    // The stamp of the file when it was opened.
+    const plat::FileStamp& openStamp() const { return file_.openStamp(); }
 
   private:
     int peek(std::size_t ahead);  // the byte `ahead` from the read position; -1 past the end

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_map>
 
+#include "interface/registerfiles/lookup_cache.h"
 #include "interface/registerfiles/numbers.h"
 #include "platform/regional.h"
 
@@ -26,12 +28,39 @@ regfiles::GastDaten guestOfBlock(std::string_view block) {
     return guest;
 }
 
+namespace {
+
+// The first guest of every room value.
+using GuestIndex = std::unordered_map<std::string, regfiles::GastDaten>;
+
+bool indexGuests(fixedwidth::BlockReader& in, GuestIndex& index) {
+    std::string block;
+    while (in.next(kBlockSize, block)) {
+        if (!isGuestRecord(block)) continue;
+        index.try_emplace(roomValue(block), guestOfBlock(block));
+    }
+    return !in.failed();
+}
+
+}  // namespace
+
 LookupResult findGuest(const std::string& path, const std::string& room,
                        regfiles::GastDaten& guest) {
     guest.clear();
     fixedwidth::BlockReader in;
     if (!in.open(path)) return LookupResult::CannotOpen;
     if (room.empty()) return LookupResult::NotFound;
+    if (plat::lookupCachesEnabled()) {
+        static regfiles::LookupCache<GuestIndex> cache;
+        bool complete = false;
+        const GuestIndex& index = cache.get(path, in.openStamp(), complete,
+                                            [&in](GuestIndex& i) { return indexGuests(in, i); });
+        if (const auto it = index.find(room); it != index.end()) {
+            guest = it->second;
+            return LookupResult::Found;
+        }
+        return complete ? LookupResult::NotFound : LookupResult::CannotOpen;
+    }
     std::string block;
     while (in.next(kBlockSize, block)) {
         if (!isGuestRecord(block)) continue;

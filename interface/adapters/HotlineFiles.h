@@ -63,7 +63,9 @@ enum class LookupResult { Found, NotFound, CannotOpen };
 
 // Looks up the guest of `room` in OSNAME.DAT at `path`: `guest` starts as a
 // room without guest; the first guest record whose room value equals `room`
-// gives the guest. An empty room number never matches.
+// gives the guest. An empty room number never matches. The file is opened at
+// every call; what it holds is kept while it is unchanged
+// (regfiles::LookupCache).
 LookupResult findGuest(const std::string& path, const std::string& room,
                        regfiles::GastDaten& guest);
 

@@ -27,7 +27,9 @@ enum class LookupResult { Found, NotFound, CannotOpen };
 // Looks up the guest of `room` in the HS-3 guest file at `path`: `guest`
 // starts as a room without guest; the first line whose room value equals
 // `room` gives Zimmer (the room value), Konto (field 1) and Name (field 3 as
-// written). An empty room number never matches a guest.
+// written). An empty room number never matches a guest. The file is opened
+// at every call; what it holds is kept while it is unchanged
+// (regfiles::LookupCache).
 LookupResult findGuest(const std::string& path, const std::string& room,
                        regfiles::GastDaten& guest);
 

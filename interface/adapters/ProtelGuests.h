@@ -30,7 +30,8 @@ enum class LookupResult { Found, NotFound, CannotOpen };
 // compared exactly) gives Zimmer (the room), Konto (field 2) and Name (a
 // double quote, field 4 cut to 25 characters, a double quote; a line without
 // field 4 leaves the name of a room without guest). An empty room number
-// never matches a guest. The file is read from its start at every call.
+// never matches a guest. The file is opened at every call; what it holds is
+// kept while it is unchanged (regfiles::LookupCache).
 LookupResult findGuest(const std::string& path, const std::string& room,
                        regfiles::GastDaten& guest);
 

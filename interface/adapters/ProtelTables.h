@@ -6,7 +6,8 @@
 // Both files are split with the quoted variant, separator ";", without the
 // umlaut mapping. Lines are read with at most 149 characters (the rest of a
 // longer line is cut off). Numbers are kept with at most 19 characters, the
-// group text with at most 9. Every lookup reads its file from the start.
+// group text with at most 9. Every lookup opens its file; what it holds is
+// kept while it is unchanged (regfiles::LookupCache).
 #pragma once
 
 #include <string>

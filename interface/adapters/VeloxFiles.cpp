@@ -1,5 +1,8 @@
 #include "interface/adapters/VeloxFiles.h"
 
+#include <unordered_map>
+
+#include "interface/registerfiles/lookup_cache.h"
 #include "platform/regional.h"
 
 namespace velox {
@@ -18,11 +21,40 @@ regfiles::GastDaten guestOfBlock(std::string_view block) {
     return guest;
 }
 
+namespace {
+
+// The last guest of every room value.
+using GuestIndex = std::unordered_map<std::string, regfiles::GastDaten>;
+
+bool indexGuests(fixedwidth::BlockReader& in, GuestIndex& index) {
+    std::string block;
+    while (in.next(kBlockSize, block)) {
+        if (block.size() < kShortestRest) break;
+        index.insert_or_assign(roomValue(block), guestOfBlock(block));
+    }
+    return !in.failed();
+}
+
+}  // namespace
+
 LookupResult findGuest(const std::string& path, const std::string& room,
                        regfiles::GastDaten& guest) {
     guest.clear();
     fixedwidth::BlockReader in;
     if (!in.open(path)) return LookupResult::CannotOpen;
+    if (plat::lookupCachesEnabled()) {
+        // The whole file is read whatever the room, and a failed reading
+        // answers nothing but the failure.
+        static regfiles::LookupCache<GuestIndex> cache;
+        bool complete = false;
+        const GuestIndex& index = cache.get(path, in.openStamp(), complete,
+                                            [&in](GuestIndex& i) { return indexGuests(in, i); });
+        if (!complete) return LookupResult::CannotOpen;
+        const auto it = room.empty() ? index.end() : index.find(room);
+        if (it == index.end()) return LookupResult::NotFound;
+        guest = it->second;
+        return LookupResult::Found;
+    }
     regfiles::GastDaten found;
     bool any = false;
     std::string block;

@@ -55,7 +55,8 @@ enum class LookupResult { Found, NotFound, CannotOpen };
 // room without guest; every block whose room value equals `room` gives the
 // guest, so the last matching block counts. An empty room number never
 // matches. A file that cannot be opened or read to its end leaves the values
-// of a room without guest.
+// of a room without guest. The file is opened at every call; what it holds
+// is kept while it is unchanged (regfiles::LookupCache).
 LookupResult findGuest(const std::string& path, const std::string& room,
                        regfiles::GastDaten& guest);
 

@@ -105,6 +105,8 @@ class LineReader {
     bool setPosition(Position pos);
 
     const std::string& path() const { return file_.path(); }
+    // The stamp of the file when it was opened.
+    const plat::FileStamp& openStamp() const { return file_.openStamp(); }
 
   private:
     // The byte at offset `ahead` from the read position; -1 past the end.

@@ -1,8 +1,10 @@
 #include "interface/registerfiles/register_tables.h"
 
+#include <unordered_map>
 #include <vector>
 
 #include "interface/registerfiles/line_splitter.h"
+#include "interface/registerfiles/lookup_cache.h"
 #include "interface/registerfiles/numbers.h"
 #include "platform/paths.h"
 #include "platform/regional.h"
@@ -57,11 +59,43 @@ bool lookUpVatRate(const std::string& workingDirectory, std::string& mwstSatz,
     return true;
 }
 
+namespace {
+
+// The first name of every operator number (field 2 cut to 9 characters).
+using OperatorIndex = std::unordered_map<std::string, std::string>;
+
+bool indexOperators(LineReader& in, OperatorIndex& index) {
+    std::string piece;
+    while (in.readLineCut(piece)) {  // a line is cut at 149 characters
+        const std::vector<std::string> fields = splitPlain(piece, ';');
+        if (fields.size() < 3) continue;
+        index.try_emplace(fields[1].substr(0, 9), fields[2].substr(0, kBedienerNameWidth));
+    }
+    return !in.failed();
+}
+
+}  // namespace
+
 OperatorRead readOperatorName(const std::string& workingDirectory, const std::string& bedienerNr) {
     OperatorRead out;
     LineReader in;
-    if (!in.open(plat::joinPath(workingDirectory, kOperatorFile))) {
+    const std::string path = plat::joinPath(workingDirectory, kOperatorFile);
+    if (!in.open(path)) {
         out.result = OperatorRead::Result::CannotOpen;
+        return out;
+    }
+    if (plat::lookupCachesEnabled()) {
+        static LookupCache<OperatorIndex> cache;
+        bool complete = false;
+        const OperatorIndex& index =
+            cache.get(path, in.openStamp(), complete,
+                      [&in](OperatorIndex& i) { return indexOperators(in, i); });
+        if (const auto it = index.find(bedienerNr); it != index.end()) {
+            out.result = OperatorRead::Result::Found;
+            out.name = it->second;
+        } else if (!complete) {
+            out.result = OperatorRead::Result::CannotOpen;
+        }
         return out;
     }
     std::string piece;

@@ -50,7 +50,8 @@ struct OperatorRead {
 };
 
 // Looks up the operator `bedienerNr` (exact text comparison with field 2; the
-// first record counts).
+// first record counts). The file is opened at every call; what it holds is
+// kept while it is unchanged (LookupCache).
 OperatorRead readOperatorName(const std::string& workingDirectory, const std::string& bedienerNr);
 
 // BedienerDateiLesen without the window: sets `bedienerName` for

@@ -2,8 +2,13 @@
 // HS3CASH.OUT going to the driver, and the room report becoming HS3CASH.IN.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "form_fixture.h"
 #include "interface/adapters/Hs3.h"
+#include "interface/registerfiles/lookup_cache.h"
+#include "platform/file_stamp.h"
 #include "platform/ini.h"
 
 using namespace testsupport;
@@ -248,4 +253,60 @@ TEST_F(Hs3Test, EnglishSettingsWriteDecimalPoints) {
               "4712;\"001\";\"11.12.2026\";\"11:59\";\"2.00\";\"5\";x;\"19.00\";\"2.90\";\"5.80\";"
               "\"EUR\";\"7\";"
               "\"Anna\"\r\n");
+}
+
+TEST_F(Hs3Test, KeptLookupsConvertByteForByteAsTheReadingDoes) {
+    auto& f = started();
+    writeHotel("HS3CASH.OUT", kGuests);
+    writeW("VMWST.CSV", "1;1;MwSt;1900;\r\n");
+    writeW("VBED.CSV", "1;7;\"Anna\"\r\n1;8;\"Bert\"\r\n1;7;\"Zweite\"\r\n");
+    // Rooms that come back, a room without guest, an operator without name.
+    writeW("VZimmerBericht.csv",
+           "22;101;7;10000;5;\"Bier\";2;5,80\r\n"
+           "22;102;8;10000;6;\"Wein\";1;4,50\r\n"
+           "21;101;7;10000;5;\"Kein\";1;1,00\r\n"
+           "22;102;9;10000;7;\"Saft\";1;2,00\r\n"
+           "22;103;7;10000;5;\"Bier\";1;2,90\r\n"
+           "22;101;8;10000;5;\"Bier\";3;8,70\r\n");
+    // The files have settled, as they have at a report time: indexes are kept.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    for (const std::string& path : {dir.file("hotel/HS3CASH.OUT"), dir.file("w/VBED.CSV")}) {
+        while (std::chrono::steady_clock::now() < until) {
+            const auto stamp = plat::stampOfPath(path);
+            if (stamp && plat::settled(*stamp, plat::realTimeNs())) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    struct Result {
+        std::string booked;
+        std::vector<std::string> messages;
+        bool operator==(const Result&) const = default;
+    };
+    auto convert = [&](bool keep) {
+        plat::setLookupCachesEnabled(keep);
+        f.receiptCounter = 0;
+        dialogs.shown.clear();
+        f.ZimmerBerichtZuHS3();
+        plat::setLookupCachesEnabled(true);
+        return Result{readHotel("HS3CASH.IN"), dialogs.texts()};
+    };
+    const Result reading = convert(false);
+    EXPECT_TRUE(reading.messages.empty());
+    EXPECT_EQ(reading.booked.substr(0, 12), "4711;\"001\";\"");
+    const std::size_t built = regfiles::lookupIndexesBuilt();
+    EXPECT_EQ(convert(true), reading);
+    EXPECT_EQ(convert(true), reading);
+    EXPECT_EQ(regfiles::lookupIndexesBuilt(), built + 2) << "one index per file, kept";
+
+    // The guest file and the operator table go away after they were kept:
+    // every lookup reports it, as without keeping.
+    std::filesystem::remove(dir.path() / "hotel" / "HS3CASH.OUT");
+    std::filesystem::remove(dir.path() / "w" / "VBED.CSV");
+    const Result gone = convert(false);
+    const std::string guests = "Datei HS3CASH.OUT kann nicht gelesen werden";
+    const std::string operators = "Datei VBed.CSV kann nicht gelesen werden";
+    EXPECT_EQ(gone.messages,
+              (std::vector<std::string>{guests, operators, guests, operators, operators, guests,
+                                        operators, guests, operators}));
+    EXPECT_EQ(convert(true), gone);
 }

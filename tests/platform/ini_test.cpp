@@ -177,6 +177,64 @@ TEST(Ini, AFileThatCannotBeReadIsNeverReplaced) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "s.ini"));
 }
 
+namespace {
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_ino;
+}
+}  // namespace
+
+TEST(Ini, DeferredWritesOfTheSameLengthChangeTheFileInPlace) {
+    TempDir dir;
+    const std::string path = dir.file("p.ini");
+    dir.write("p.ini", "[HOTEL]\r\nSoftware=0\r\n[ECR]\r\nBonNummer=41\r\nPort=3\r\n");
+    const ino_t first = inodeOf(path);
+    // A number of the same digits: the same file, changed in place.
+    ASSERT_TRUE(
+        plat::writeProfileInteger(path, "ECR", "BonNummer", 42, plat::Durability::Deferred));
+    EXPECT_EQ(dir.read("p.ini"), "[HOTEL]\r\nSoftware=0\r\n[ECR]\r\nBonNummer=42\r\nPort=3\r\n");
+    EXPECT_EQ(inodeOf(path), first);
+    // One more digit: a new file renamed into place, as every synced write.
+    ASSERT_TRUE(
+        plat::writeProfileInteger(path, "ECR", "BonNummer", 100, plat::Durability::Deferred));
+    EXPECT_EQ(dir.read("p.ini"), "[HOTEL]\r\nSoftware=0\r\n[ECR]\r\nBonNummer=100\r\nPort=3\r\n");
+    EXPECT_NE(inodeOf(path), first);
+    const ino_t second = inodeOf(path);
+    ASSERT_TRUE(plat::writeProfileInteger(path, "ECR", "BonNummer", 101));
+    EXPECT_NE(inodeOf(path), second);
+    EXPECT_TRUE(plat::syncFile(path));
+    EXPECT_FALSE(plat::syncFile(dir.file("fehlt.ini")));
+
+    // A file changed since it was read is replaced as a whole, never patched.
+    IniFile ini(path);
+    ini.writeString("ECR", "BonNummer", "102");
+    dir.write("p.ini", "[HOTEL]\r\nSoftware=3\r\n[ECR]\r\nBonNummer=777\r\nPort=3\r\n");
+    ASSERT_TRUE(ini.flush(plat::Durability::Deferred));
+    EXPECT_EQ(dir.read("p.ini"), "[HOTEL]\r\nSoftware=0\r\n[ECR]\r\nBonNummer=102\r\nPort=3\r\n");
+    // A failed write in place leaves the old contents.
+    dir.write("p.ini", "[ECR]\r\nBonNummer=41\r\n");
+    plat::injectWriteFailureAfter(0);
+    const bool written =
+        plat::writeProfileInteger(path, "ECR", "BonNummer", 42, plat::Durability::Deferred);
+    plat::injectWriteFailureAfter(-1);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.read("p.ini"), "[ECR]\r\nBonNummer=41\r\n");
+}
+
+TEST(File, OverwriteSameLengthOnlyOverWhatWasExpected) {
+    TempDir dir;
+    dir.write("f", "abcdef");
+    EXPECT_TRUE(plat::overwriteSameLength(dir.file("f"), "abcdef", "abXYef"));
+    EXPECT_EQ(dir.read("f"), "abXYef");
+    EXPECT_FALSE(
+        plat::overwriteSameLength(dir.file("f"), "abcdef", "zzzzzz"));  // not what it holds
+    EXPECT_FALSE(plat::overwriteSameLength(dir.file("f"), "abXYef", "abXYefg"));  // longer
+    EXPECT_FALSE(plat::overwriteSameLength(dir.file("f"), "abXY", "abZZ"));       // file is longer
+    EXPECT_FALSE(plat::overwriteSameLength(dir.file("fehlt"), "", ""));
+    EXPECT_EQ(dir.read("f"), "abXYef");
+}
+
 TEST(File, ReplaceFileContentsKeepsPermissionsAndFollowsLinks) {
     TempDir dir;
     dir.write("target.ini", "old");

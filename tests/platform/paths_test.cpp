@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <chrono>
 #include <ctime>
+#include <filesystem>
+#include <thread>
 
+#include "platform/file_stamp.h"
 #include "support/temp_dir.h"
 
 using testsupport::TempDir;
@@ -46,6 +50,39 @@ TEST(Paths, ResolveCaseExactWinsThenFirstInByteOrder) {
     EXPECT_EQ(plat::resolveCase(dir.file("vbed.csv")), dir.file("vbed.csv"));  // exact wins
     EXPECT_TRUE(plat::fileExists(dir.file("VBED.csv")));
     EXPECT_EQ(plat::fileSize(dir.file("vzimmerbericht.CSV")), 1);
+}
+
+TEST(Paths, ResolveCaseSeesEveryChangeOfTheDirectory) {
+    TempDir dir;
+    dir.write("w/VBED.CSV", "1");
+    const std::string w = dir.file("w");
+    // The names of a settled directory are kept; any change of its names is
+    // seen at the next resolution.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    while (std::chrono::steady_clock::now() < until) {
+        const auto stamp = plat::stampOfPath(w);
+        if (stamp && plat::settled(*stamp, plat::realTimeNs())) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(plat::resolveCase(w + "/VBed.CSV"), w + "/VBED.CSV");
+    dir.write("w/Vbed.CSV", "2");
+    EXPECT_EQ(plat::resolveCase(w + "/VBed.CSV"), w + "/VBED.CSV");  // 'B' < 'b'
+    std::filesystem::remove(dir.path() / "w" / "VBED.CSV");
+    EXPECT_EQ(plat::resolveCase(w + "/VBed.CSV"), w + "/Vbed.CSV");
+    std::filesystem::rename(dir.path() / "w" / "Vbed.CSV", dir.path() / "w" / "vbed.csv");
+    EXPECT_EQ(plat::resolveCase(w + "/VBed.CSV"), w + "/vbed.csv");
+    std::filesystem::remove(dir.path() / "w" / "vbed.csv");
+    EXPECT_EQ(plat::resolveCase(w + "/VBed.CSV"), w + "/VBed.CSV");
+    // Paths with doubled and trailing slashes and parts of another case.
+    dir.write("A/b/C.txt", "x");
+    EXPECT_EQ(plat::resolveCase(dir.str() + "/A//b/c.TXT"), dir.file("A/b/C.txt"));
+    EXPECT_EQ(plat::resolveCase(dir.str() + "/a/B/c.txt"), dir.file("A/b/C.txt"));
+    EXPECT_EQ(plat::resolveCase(dir.str() + "/A/B/"), dir.file("A/b") + "/");
+    for (bool keep : {false, true}) {
+        plat::setLookupCachesEnabled(keep);
+        EXPECT_EQ(plat::resolveCase(dir.str() + "/a/b/x.txt"), dir.file("A/b/x.txt"));
+    }
 }
 
 TEST(Paths, DosDateStampPacksLocalTime) {
