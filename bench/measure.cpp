@@ -5,14 +5,21 @@
 //   bench-measure [--repeat N] [--cd DIR] [--quiet] -- PROGRAM [ARG...]
 //
 // Prints one line:
-//   runs=N median_ms=... min_ms=... max_ms=... cpu_ms=... maxrss_kb=... status=S
-// (cpu_ms: the median of the processor time, user and system, of a run),
+//   runs=N median_ms=... min_ms=... max_ms=... cpu_ms=... maxrss_kb=...
+//   maxanon_kb=... status=S
+// (cpu_ms: the median of the processor time, user and system, of a run;
+// maxrss_kb: the largest resident set of a run, pages of the program's and
+// its libraries' files included, as the kernel accounts it; maxanon_kb: the
+// largest private part of it seen, sampled every millisecond while the
+// program runs),
 // where S is the exit status of the last run (or "signal:N"). With --quiet
 // the program's standard output and standard error go to /dev/null.
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +32,24 @@
 #include <vector>
 
 extern char** environ;
+
+namespace {
+
+// RssAnon of /proc/<pid>/status: the resident memory that is the process's
+// own (not pages of program and library files); 0 when it cannot be read.
+long anonymousKb(const std::string& statusPath) {
+    std::FILE* f = std::fopen(statusPath.c_str(), "r");
+    if (!f) return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::sscanf(line, "RssAnon: %ld kB", &kb) == 1) break;
+    }
+    std::fclose(f);
+    return kb;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     int repeat = 1;
@@ -60,6 +85,11 @@ int main(int argc, char** argv) {
     }
     std::vector<double> ms, cpu;
     long maxRss = 0;
+    long maxAnon = 0;
+    sigset_t childSignal;
+    sigemptyset(&childSignal);
+    sigaddset(&childSignal, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &childSignal, nullptr);
     std::string status = "0";
     for (int r = 0; r < repeat; ++r) {
         posix_spawn_file_actions_t actions;
@@ -68,21 +98,37 @@ int main(int argc, char** argv) {
             posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
             posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         }
+        // The program runs with no signal blocked.
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        sigset_t none;
+        sigemptyset(&none);
+        posix_spawnattr_setsigmask(&attr, &none);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
         const auto t0 = std::chrono::steady_clock::now();
         pid_t pid = 0;
-        const int err = posix_spawnp(&pid, argv[i], &actions, nullptr, argv + i, environ);
+        const int err = posix_spawnp(&pid, argv[i], &actions, &attr, argv + i, environ);
         posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attr);
         if (err != 0) {
             std::fprintf(stderr, "bench-measure: %s: %s\n", argv[i], std::strerror(err));
             return 2;
         }
         int wstatus = 0;
         struct rusage usage {};
-        while (::wait4(pid, &wstatus, 0, &usage) < 0) {
-            if (errno != EINTR) {
+        // Until it ends, look at its private memory every millisecond.
+        const std::string statusPath = "/proc/" + std::to_string(pid) + "/status";
+        // SIGCHLD is blocked and waited for, so the end is seen at once.
+        for (;;) {
+            const pid_t done = ::wait4(pid, &wstatus, WNOHANG, &usage);
+            if (done == pid) break;
+            if (done < 0 && errno != EINTR) {
                 std::perror("bench-measure: wait4");
                 return 2;
             }
+            maxAnon = std::max(maxAnon, anonymousKb(statusPath));
+            const timespec pause{0, 1000000};
+            (void)::sigtimedwait(&childSignal, nullptr, &pause);
         }
         const auto t1 = std::chrono::steady_clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
@@ -100,8 +146,9 @@ int main(int argc, char** argv) {
         return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
     };
     std::printf(
-        "runs=%zu median_ms=%.1f min_ms=%.1f max_ms=%.1f cpu_ms=%.1f maxrss_kb=%ld status=%s\n",
+        "runs=%zu median_ms=%.1f min_ms=%.1f max_ms=%.1f cpu_ms=%.1f maxrss_kb=%ld "
+        "maxanon_kb=%ld status=%s\n",
         ms.size(), median(ms), *std::min_element(ms.begin(), ms.end()),
-        *std::max_element(ms.begin(), ms.end()), median(cpu), maxRss, status.c_str());
+        *std::max_element(ms.begin(), ms.end()), median(cpu), maxRss, maxAnon, status.c_str());
     return 0;
 }
