@@ -227,6 +227,10 @@ std::string currentDirectory() {
 }
 
 bool changeDirectory(std::string_view path) {
+    // A directory that exists as written needs no resolution (the program
+    // makes its working directory current again after every lookup).
+    const std::string p(path);
+    if (!p.empty() && ::chdir(p.c_str()) == 0) return true;
     return ::chdir(resolveCase(path).c_str()) == 0;
 }
 
