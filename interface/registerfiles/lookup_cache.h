@@ -21,6 +21,8 @@
 //     lookup, with the answer the reading would have given (a match before
 //     the failure, otherwise the failure).
 // PELKO_LOOKUP_CACHE=0 switches the keeping off (plat::lookupCachesEnabled).
+// The indexes are kept per process, for the program's one thread: no lookup
+// may run on two threads at once.
 #pragma once
 
 #include <string>
