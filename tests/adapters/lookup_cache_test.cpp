@@ -256,3 +256,113 @@ TEST(FileStamp, SettledOnlyWellAfterTheLastChange) {
     EXPECT_FALSE(plat::settled(coarse, 102 * s));
     EXPECT_TRUE(plat::settled(coarse, 102 * s + s / 2));
 }
+
+// The kept index is used only for the very stamp it was built from: a file
+// that differs in any part of its stamp is read again, whatever the others
+// say (a second write within the clock's tick changes only the size; a copy
+// that keeps its times changes only the inode and the status-change time).
+TEST_F(LookupCacheTest, AnyOtherStampReadsTheFileAgain) {
+    plat::setLookupCachesEnabled(true);
+    constexpr std::int64_t s = 1000000000;
+    plat::FileStamp kept;
+    kept.device = 1;
+    kept.inode = 2;
+    kept.size = 300;
+    kept.modifiedNs = 100 * s + 5;
+    kept.changedNs = 100 * s + 5;  // long settled
+
+    struct Case {
+        const char* what;
+        void (*change)(plat::FileStamp&);
+    };
+    const Case cases[] = {
+        {"size only (within the same tick)", [](plat::FileStamp& st) { st.size += 1; }},
+        {"shorter, same times", [](plat::FileStamp& st) { st.size -= 100; }},
+        {"modification time only", [](plat::FileStamp& st) { st.modifiedNs += 1; }},
+        {"modification time set back", [](plat::FileStamp& st) { st.modifiedNs -= s; }},
+        {"status-change time only", [](plat::FileStamp& st) { st.changedNs += 1; }},
+        {"another inode", [](plat::FileStamp& st) { st.inode += 1; }},
+        {"another device", [](plat::FileStamp& st) { st.device += 1; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        regfiles::LookupCache<std::string> cache;
+        int reads = 0;
+        auto read = [&](const std::string& text) {
+            return [&reads, text](std::string& index) {
+                ++reads;
+                index = text;
+                return true;
+            };
+        };
+        bool complete = false;
+        EXPECT_EQ(cache.get("/d/f", kept, complete, read("old")), "old");
+        EXPECT_EQ(cache.get("/d/f", kept, complete, read("never")), "old");
+        EXPECT_EQ(reads, 1) << "the same stamp answers from the index";
+
+        plat::FileStamp other = kept;
+        c.change(other);
+        EXPECT_EQ(cache.get("/d/f", other, complete, read("new")), "new");
+        EXPECT_EQ(reads, 2);
+        EXPECT_EQ(cache.get("/d/f", other, complete, read("never")), "new");
+        EXPECT_EQ(reads, 2) << "the new index is kept in its place";
+        EXPECT_EQ(cache.get("/d/f", kept, complete, read("old again")), "old again");
+        EXPECT_EQ(reads, 3) << "the old stamp's index is gone";
+    }
+}
+
+TEST_F(LookupCacheTest, AFreshOrPartlyReadFileIsNotKept) {
+    plat::setLookupCachesEnabled(true);
+    regfiles::LookupCache<std::string> cache;
+    int reads = 0;
+    bool complete = true;
+    plat::FileStamp fresh;
+    fresh.size = 10;
+    fresh.modifiedNs = fresh.changedNs = plat::realTimeNs();
+    auto read = [&](std::string& index) {
+        ++reads;
+        index = "x";
+        return true;
+    };
+    cache.get("/d/f", fresh, complete, read);
+    cache.get("/d/f", fresh, complete, read);
+    EXPECT_EQ(reads, 2) << "a file changed just now may change again within the tick";
+
+    plat::FileStamp settled = fresh;
+    settled.modifiedNs = settled.changedNs = 100;
+    auto failing = [&](std::string& index) {
+        ++reads;
+        index = "part";
+        return false;
+    };
+    EXPECT_EQ(cache.get("/d/f", settled, complete, failing), "part");
+    EXPECT_FALSE(complete);
+    cache.get("/d/f", settled, complete, failing);
+    EXPECT_EQ(reads, 4) << "a reading that failed midway serves its own lookup only";
+}
+
+// On the disk: a guest file rewritten with another length, or with the same
+// length and its modification time put back to what it was, answers anew at
+// once, though its index was kept.
+TEST_F(LookupCacheTest, ARewriteWithTimesPutBackIsSeen) {
+    testsupport::TempDir dir;
+    const std::vector<Lookup> all = lookups();
+    for (const Lookup& l : all) dir.write(l.file, l.contents);
+    waitUntilSettled(dir, all);
+    for (const Lookup& l : all) {
+        SCOPED_TRACE(l.name);
+        const std::string path = dir.file(l.file);
+        const std::vector<std::string> before = answers(l, dir.str(), true);
+        const std::filesystem::file_time_type mtime = std::filesystem::last_write_time(path);
+
+        dir.write(l.file, l.changed);  // same length
+        std::filesystem::last_write_time(path, mtime);
+        const std::vector<std::string> changed = answers(l, dir.str(), false);
+        ASSERT_NE(changed, before);
+        EXPECT_EQ(answers(l, dir.str(), true), changed);
+
+        dir.write(l.file, l.contents + l.changed);  // longer; the first match still wins
+        std::filesystem::last_write_time(path, mtime);
+        EXPECT_EQ(answers(l, dir.str(), true), answers(l, dir.str(), false));
+    }
+}
