@@ -32,9 +32,9 @@ void TFormPelko::BedienerDateiLesen(const std::string& bedienerNr) {
 
 long TFormPelko::BonNummerErhoehen() {
     ++receiptCounter;
-    // Stored at once for every room, and forced to the disk once when the
-    // conversion ends (ZimmerBerichtUmsetzen): forcing it for every room
-    // made a conversion of a thousand rooms take many seconds.
+    // Stored at once for every room, and forced to the disk once, before the
+    // booking file is put in place (ZimmerBerichtRahmen): forcing it for
+    // every room made a conversion of a thousand rooms take many seconds.
     BonNummerSpeichern(plat::Durability::Deferred);
     return receiptCounter;
 }
@@ -46,6 +46,9 @@ regfiles::RoomReportConverter::Setup TFormPelko::ZimmerBerichtRahmen(
     setup.bookingPath = hotelFile(bookingName);
     setup.bookingName = bookingName;
     setup.showStop = [this](const std::string& text) { Meldung(text); };
+    // The receipt numbers stored during the conversion are forced to the disk
+    // before the booking file that carries them is.
+    setup.beforePublish = [this] { EinstellungenSichern(); };
     return setup;
 }
 

@@ -181,6 +181,7 @@ bool RoomReportConverter::run() {
     report.close();
     (void)read;
     const bool copyFailed = writer_.copyFailed();
+    if (setup_.beforePublish) setup_.beforePublish();
     bool copyKept = false;
     if (!writer_.finish(copyKept)) {
         showStop(cannotWriteMessage(setup_.bookingName));

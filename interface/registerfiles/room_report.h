@@ -158,6 +158,11 @@ class RoomReportConverter : public RoomReportSteps {
         bool keepCopy = true;
         // The time that dates the copy.
         std::function<plat::DateTime()> clock = plat::now;
+        // Called when the reading is over, before the booking file goes in
+        // place: the receipt numbers it carries reach the disk first, so that
+        // a booking file in place never has numbers the stored counter has
+        // not reached.
+        std::function<void()> beforePublish = {};
     };
 
     explicit RoomReportConverter(Setup setup) : setup_(std::move(setup)) {}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,17 @@ namespace {
 class Recorder : public RoomReportConverter {
   public:
     Recorder(const testsupport::TempDir& dir, long& counter, std::vector<long>& stored,
-             std::vector<std::string>& messages)
-        : RoomReportConverter(Setup{dir.str(), dir.file("OUT.DAT"), "OUT.DAT",
-                                    [&messages](const std::string& m) { messages.push_back(m); }}),
+             std::vector<std::string>& messages, std::function<void()> beforePublish = {})
+        : RoomReportConverter(setup(dir, messages, std::move(beforePublish))),
           receipts_(counter, [&stored](long v) { stored.push_back(v); }) {}
+
+    static Setup setup(const testsupport::TempDir& dir, std::vector<std::string>& messages,
+                       std::function<void()> beforePublish) {
+        Setup s{dir.str(), dir.file("OUT.DAT"), "OUT.DAT",
+                [&messages](const std::string& m) { messages.push_back(m); }};
+        s.beforePublish = std::move(beforePublish);
+        return s;
+    }
 
     std::vector<std::string> events;
 
@@ -259,4 +267,29 @@ TEST(RoomReport, IncompleteMessageListsAtMostTenLines) {
               "7, 8, 9, 10, ...)");
     EXPECT_EQ(incompleteLinesMessage({3}),
               "VZimmerBericht.csv: 1 unvollständige Buchungszeile nicht übertragen (Zeile 3)");
+}
+
+// The receipt numbers reach the disk before the booking file that carries
+// them: the hook runs after the reading, while the old booking file is still
+// in place, also when the conversion fails.
+TEST(RoomReport, BeforePublishRunsWhileTheOldBookingFileIsInPlace) {
+    for (const bool failing : {false, true}) {
+        SCOPED_TRACE(failing ? "write failure" : "whole conversion");
+        testsupport::TempDir dir;
+        dir.write("VZimmerBericht.csv", kLine101a + kLine102);
+        dir.write("OUT.DAT", "previous run\r\n");
+        long counter = 0;
+        std::vector<long> stored;
+        std::vector<std::string> messages;
+        std::vector<std::string> seen;
+        Recorder rec(dir, counter, stored, messages, [&] {
+            seen.push_back(dir.read("OUT.DAT") + std::to_string(stored.size()) + " stored");
+        });
+        if (failing) plat::injectWriteFailureAfter(1);
+        rec.run();
+        plat::injectWriteFailureAfter(-1);
+        const std::string counted = std::to_string(stored.size()) + " stored";
+        EXPECT_EQ(seen, (std::vector<std::string>{"previous run\r\n" + counted}));
+        EXPECT_EQ(dir.read("OUT.DAT") == "previous run\r\n", failing);
+    }
 }

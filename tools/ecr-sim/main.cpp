@@ -75,7 +75,9 @@ Other:
                       message that followed an answer into FILE, one line each
                       in microseconds: from the answer's last byte being out
                       (on a paced line: at the driver) to the message's first
-                      byte arriving here (for benchmarks)
+                      byte arriving here; then, on a paced line, how late the
+                      simulator handed that last byte over against the line's
+                      time (for benchmarks)
   --quiet             print nothing but the start lines and errors
   --verbose           print every message
   --help              this text
@@ -104,10 +106,9 @@ bool parseLong(const char* text, long& out) {
 }
 
 const std::set<std::string> kValued = {
-    "--data",      "--state", "--device", "--udp",       "--login",  "--registers",
-    "--plu-limit", "--pace",  "--seed",   "--syn-delay", "--drop",   "--bad-crc",
-    "--nak",       "--eot",   "--syn",    "--echo",      "--repeat", "--timing",
-    "--restart-after"};
+    "--data", "--state", "--device",    "--udp",    "--login",        "--registers", "--plu-limit",
+    "--pace", "--seed",  "--syn-delay", "--drop",   "--bad-crc",      "--nak",       "--eot",
+    "--syn",  "--echo",  "--repeat",    "--timing", "--restart-after"};
 
 int usage(const std::string& message) {
     std::cerr << "ecr-sim: " << message << "\n(ecr-sim --help for the options)" << std::endl;
@@ -222,8 +223,10 @@ int main(int argc, char** argv) {
         if (!f) {
             std::cerr << "ecr-sim: cannot write " << timingFile << std::endl;
         } else {
-            for (long long ns : st.turnaroundNs)
-                std::fprintf(f, "%.1f\n", static_cast<double>(ns) / 1000.0);
+            for (std::size_t i = 0; i < st.turnaroundNs.size(); ++i)
+                std::fprintf(
+                    f, "%.1f %.1f\n", static_cast<double>(st.turnaroundNs[i]) / 1000.0,
+                    i < st.lateNs.size() ? static_cast<double>(st.lateNs[i]) / 1000.0 : 0.0);
             std::fclose(f);
         }
     }

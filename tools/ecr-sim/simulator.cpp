@@ -480,6 +480,7 @@ void Simulator::serialWrite(const std::string& bytes) {
         }
     }
     s.lineFreeNs = t;
+    lastLateNs_ = std::max(0LL, nowNs() - t);
 }
 
 // -------------------------------------------------------------------- UDP
@@ -597,15 +598,20 @@ void Simulator::sendNow(bool serial, int udpIndex, const void* peer, const std::
         return;
     }
     const Udp& u = *udp_[static_cast<std::size_t>(udpIndex)];
+    // Taken before the send: on loopback the driver may already be answering
+    // while the send returns.
+    lastAnswerNs_ = nowNs();
     ::sendto(u.fd, bytes.data(), bytes.size(), 0, static_cast<const sockaddr*>(peer),
              sizeof(sockaddr_in));
-    lastAnswerNs_ = nowNs();
 }
 
 void Simulator::noteMessageStart(long long ns) {
-    if (opt_.keepTurnarounds && lastAnswerNs_ > 0)
+    if (opt_.keepTurnarounds && lastAnswerNs_ > 0) {
         stats_.turnaroundNs.push_back(ns > lastAnswerNs_ ? ns - lastAnswerNs_ : 0);
+        stats_.lateNs.push_back(lastLateNs_);
+    }
     lastAnswerNs_ = 0;
+    lastLateNs_ = 0;
 }
 
 void Simulator::flushDue() {

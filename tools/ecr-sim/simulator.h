@@ -69,6 +69,11 @@ struct Stats {
     // last byte leaving (on a paced line: arriving at the driver) to the
     // message's first byte (datagram) arriving here.
     std::vector<long long> turnaroundNs;
+    // On a paced line, for each of those messages: how late the simulator
+    // handed over the last byte of the answer before it, against the moment
+    // the line would have delivered it (its own wake-up, no part of the
+    // driver; the line was that much slower).
+    std::vector<long long> lateNs;
 };
 
 // "1-3,5" -> {1,2,3,5}; empty on a syntax error or a number outside 1..99.
@@ -136,6 +141,7 @@ class Simulator {
     std::mt19937 rng_;
     Stats stats_;
     long long lastAnswerNs_ = 0;  // when the last answer was out; 0: none since the last message
+    long long lastLateNs_ = 0;    // how late its last byte was handed over (paced line)
     bool restarted_ = false;
 };
 
