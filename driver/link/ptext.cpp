@@ -82,6 +82,8 @@ int Ptext::openDevice(const std::string& path, int baudIndex) {
     }
     fd_ = fd;
     path_ = path;
+    noModemLines_ = false;
+    dropTakenInput();
     if (applySettings(baudIndex) != kPortOk || ::tcflush(fd_, TCIOFLUSH) != 0) {
         ::close(fd_);
         fd_ = -1;
@@ -120,6 +122,7 @@ void Ptext::close() {
     if (fd_ < 0) return;
     ::tcflush(fd_, TCIFLUSH);
     ::close(fd_);  // releases the lock
+    dropTakenInput();
     fd_ = -1;
     path_.clear();
 }
@@ -128,23 +131,27 @@ int Ptext::setup(int baudIndex) {
     if (fd_ < 0) return kPortOpenFailed;
     const int rc = applySettings(baudIndex);
     ::tcflush(fd_, TCIFLUSH);
+    dropTakenInput();
     return rc;
 }
 
 int Ptext::resetForRetry() {
     if (fd_ < 0) return kPortOpenFailed;
     ::tcflush(fd_, TCIOFLUSH);
+    dropTakenInput();
     ::tcflow(fd_, TCOON);
     return applySettings(baudIndex_);
 }
 
 int Ptext::purge() {
     if (fd_ < 0) return kPortOpenFailed;
+    dropTakenInput();
     return ::tcflush(fd_, TCIOFLUSH) == 0 ? kPortOk : kPortSetupFailed;
 }
 
 int Ptext::discardInput() {
     if (fd_ < 0) return kPortOpenFailed;
+    dropTakenInput();
     return ::tcflush(fd_, TCIFLUSH) == 0 ? kPortOk : kPortSetupFailed;
 }
 
@@ -154,9 +161,12 @@ int Ptext::sendByte(std::uint8_t b) {
 
 int Ptext::sendBlock(const std::uint8_t* data, std::size_t len) {
     if (fd_ < 0) return kPortWriteFailed;
-    // Output flow control by DSR, where the device has modem lines.
+    // Output flow control by DSR, where the device has modem lines. A device
+    // that answers it has none (a pseudo-terminal) is not asked again.
     int lines = 0;
-    if (::ioctl(fd_, TIOCMGET, &lines) == 0 && !(lines & TIOCM_DSR)) {
+    const bool linesRead = !noModemLines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0;
+    if (!linesRead && !noModemLines_ && (errno == ENOTTY || errno == EINVAL)) noModemLines_ = true;
+    if (linesRead && !(lines & TIOCM_DSR)) {
         const long until = monotonicMs() + kDsrWaitMs;
         while (!(lines & TIOCM_DSR)) {
             if (monotonicMs() >= until || ::ioctl(fd_, TIOCMGET, &lines) != 0) {
@@ -183,12 +193,16 @@ int Ptext::sendBlock(const std::uint8_t* data, std::size_t len) {
 
 int Ptext::readByte(std::uint8_t& b) {
     if (fd_ < 0) return kPortNothingToRead;
-    for (;;) {
-        const ssize_t n = ::read(fd_, &b, 1);
-        if (n == 1) return kPortOk;
-        if (n < 0 && errno == EINTR) continue;
-        return kPortNothingToRead;
+    if (inPos_ == inLen_) {
+        ssize_t n;
+        while ((n = ::read(fd_, in_, sizeof in_)) < 0 && errno == EINTR) {
+        }
+        if (n <= 0) return kPortNothingToRead;
+        inPos_ = 0;
+        inLen_ = static_cast<std::size_t>(n);
     }
+    b = in_[inPos_++];
+    return kPortOk;
 }
 
 bool Ptext::waitReadable(int timeoutMs) {
@@ -196,6 +210,7 @@ bool Ptext::waitReadable(int timeoutMs) {
         sleepMs(timeoutMs);
         return false;
     }
+    if (inPos_ < inLen_) return true;
     pollfd p{fd_, POLLIN, 0};
     const long start = monotonicMs();
     int rc;

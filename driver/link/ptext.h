@@ -7,8 +7,11 @@
 // terminal, and set up in raw mode: 8 data bits, no parity, one stop bit, no
 // software or hardware (CTS) flow control, receiver on, modem status lines
 // ignored for reading, DTR and RTS on. Reads return at once with what is
-// waiting. Where the device reports modem lines, output waits (bounded) for
-// DSR; a pseudo-terminal reports none and is written at once.
+// waiting; what is waiting is taken from the device in one go and handed out
+// byte by byte (a frame costs a read or two, not one per byte), and every
+// discard of input drops those bytes too. Where the device reports modem
+// lines, output waits (bounded) for DSR; a pseudo-terminal reports none and
+// is written at once (it is asked once).
 //
 // Every operation answers 0 for success or one of the small failure numbers
 // below; nothing throws.
@@ -94,10 +97,16 @@ class Ptext {
 
   private:
     int applySettings(int baudIndex);
+    void dropTakenInput() { inPos_ = inLen_ = 0; }
 
     int fd_ = -1;
     int baudIndex_ = 0;
     std::string path_;
+    bool noModemLines_ = false;  // the device answered that it has none
+    // Bytes taken from the device and not handed out yet: in_[inPos_, inLen_).
+    std::uint8_t in_[512] = {};
+    std::size_t inPos_ = 0;
+    std::size_t inLen_ = 0;
 };
 
 }  // namespace tarvik

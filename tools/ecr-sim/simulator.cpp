@@ -45,6 +45,16 @@ void sleepUntilNs(long long t) {
     }
 }
 
+// Like sleepUntilNs, but on time: a timer wakes a process tens of
+// microseconds late, so the last stretch is waited out awake. For the bytes
+// of a paced line, which a real line delivers to the microsecond.
+constexpr long long kAwakeNs = 150000;
+void waitUntilNs(long long t) {
+    if (t - nowNs() > kAwakeNs) sleepUntilNs(t - kAwakeNs);
+    while (nowNs() < t) {
+    }
+}
+
 // Printable form of a message for the log.
 std::string printable(const std::string& msg) {
     std::string out;
@@ -471,7 +481,7 @@ void Simulator::serialWrite(const std::string& bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t k = std::min(piece, bytes.size() - i);
         t += static_cast<long long>(k) * byteNs;
-        sleepUntilNs(t);
+        waitUntilNs(t);
         const ssize_t n = ::write(s.fd, p + i, k);
         if (n > 0) {
             i += static_cast<std::size_t>(n);

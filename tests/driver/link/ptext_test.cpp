@@ -5,6 +5,9 @@
 #include <stdlib.h>
 #include <termios.h>
 
+#include <chrono>
+#include <thread>
+
 #include "driver/protocol/protocol.h"
 #include "support/bytes.h"
 #include "support/pty.h"
@@ -182,6 +185,50 @@ TEST(Ptext, PurgeAndRetryResetDiscardInput) {
     EXPECT_EQ(port.readByte(b), kPortNothingToRead);
     pty.write("new");
     EXPECT_EQ(readAll(port), "new");
+}
+
+// Bytes the port has taken from the device ahead of the one handed out
+// count as waiting, and every discard of input drops them as it drops the
+// device's own.
+TEST(Ptext, BytesTakenAheadCountAsWaitingAndAreDiscardedToo) {
+    PtyPair pty;
+    Ptext port;
+    ASSERT_EQ(port.openDevice(pty.slavePath(), 4), kPortOk);
+    std::uint8_t b = 0;
+    const struct {
+        const char* what;
+        int (*discard)(Ptext&);
+    } discards[] = {
+        {"discardInput", [](Ptext& p) { return p.discardInput(); }},
+        {"purge", [](Ptext& p) { return p.purge(); }},
+        {"resetForRetry", [](Ptext& p) { return p.resetForRetry(); }},
+        {"setup", [](Ptext& p) { return p.setup(8); }},
+    };
+    for (const auto& d : discards) {
+        SCOPED_TRACE(d.what);
+        pty.write("abc");
+        ASSERT_TRUE(port.waitReadable(1000));
+        // Give the line time to hand over all three bytes.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_EQ(port.readByte(b), kPortOk);
+        EXPECT_EQ(b, 'a');
+        EXPECT_TRUE(port.waitReadable(0)) << "b and c are still waiting";
+        ASSERT_EQ(port.readByte(b), kPortOk);
+        EXPECT_EQ(b, 'b');
+        EXPECT_EQ(d.discard(port), kPortOk);
+        EXPECT_FALSE(port.waitReadable(0));
+        EXPECT_EQ(port.readByte(b), kPortNothingToRead);
+    }
+    pty.write("new");
+    EXPECT_EQ(readAll(port), "new");
+    // Closed and opened again: nothing of the old line is handed out.
+    pty.write("xyz");
+    ASSERT_TRUE(port.waitReadable(1000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(port.readByte(b), kPortOk);
+    port.close();
+    ASSERT_EQ(port.openDevice(pty.slavePath(), 4), kPortOk);
+    EXPECT_EQ(port.readByte(b), kPortNothingToRead);
 }
 
 TEST(Ptext, HungUpLineIsNotReadable) {
