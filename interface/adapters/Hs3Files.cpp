@@ -1,11 +1,9 @@
 #include "interface/adapters/Hs3Files.h"
 
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "interface/registerfiles/line_splitter.h"
-#include "interface/registerfiles/lookup_cache.h"
 #include "interface/registerfiles/numbers.h"
 #include "platform/regional.h"
 
@@ -19,62 +17,24 @@ std::string roomValue(std::string_view field) {
 
 namespace {
 
-// A line of HS3CASH.OUT: its room value and the guest it gives.
-struct GuestLine {
-    std::string room;
-    regfiles::GastDaten guest;
-};
-
-// Nothing for a line without room field.
-std::optional<GuestLine> guestOfLine(std::string_view line) {
+// A line of the guest file: its room value and the guest it gives; nothing
+// for a line without room field.
+std::optional<regfiles::GuestLine> guestOfLine(std::string_view line) {
     const std::vector<std::string> fields = regfiles::splitPlain(line, ';');
     if (fields.size() < 2) return std::nullopt;
-    GuestLine out;
+    regfiles::GuestLine out;
     out.room = roomValue(fields[1]);
     out.guest.set(out.room, fields.size() >= 3 ? fields[2] : regfiles::GastDaten::kNoName,
                   fields[0]);
     return out;
 }
 
-// The first guest of every room value.
-using GuestIndex = std::unordered_map<std::string, regfiles::GastDaten>;
-
-bool indexGuests(regfiles::LineReader& in, GuestIndex& index) {
-    std::string line;
-    while (in.readLineCut(line)) {
-        std::optional<GuestLine> found = guestOfLine(line);
-        if (found) index.try_emplace(std::move(found->room), std::move(found->guest));
-    }
-    return !in.failed();
-}
-
 }  // namespace
 
 LookupResult findGuest(const std::string& path, const std::string& room,
                        regfiles::GastDaten& guest) {
-    guest.clear();
-    regfiles::LineReader in;
-    if (!in.open(path)) return LookupResult::CannotOpen;
-    if (room.empty()) return LookupResult::NotFound;
-    if (plat::lookupCachesEnabled()) {
-        static regfiles::LookupCache<GuestIndex> cache;
-        bool complete = false;
-        const GuestIndex& index = cache.get(path, in.openStamp(), complete,
-                                            [&in](GuestIndex& i) { return indexGuests(in, i); });
-        if (const auto it = index.find(room); it != index.end()) {
-            guest = it->second;
-            return LookupResult::Found;
-        }
-        return complete ? LookupResult::NotFound : LookupResult::CannotOpen;
-    }
-    std::string line;
-    while (in.readLineCut(line)) {
-        const std::optional<GuestLine> found = guestOfLine(line);
-        if (!found || found->room != room) continue;
-        guest = found->guest;
-        return LookupResult::Found;
-    }
-    return in.failed() ? LookupResult::CannotOpen : LookupResult::NotFound;
+    static regfiles::LookupCache<regfiles::GuestIndex> cache;
+    return regfiles::findFirstGuest(path, room, guest, guestOfLine, cache);
 }
 
 std::string formatBooking(const Booking& b) {

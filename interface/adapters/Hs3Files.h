@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "interface/registerfiles/guest_data.h"
+#include "interface/registerfiles/guest_lookup.h"
 #include "interface/registerfiles/room_report.h"
 #include "platform/clock.h"
 
@@ -22,7 +23,7 @@ inline constexpr const char* kBookingFile = "HS3CASH.IN";
 // is never taken.
 std::string roomValue(std::string_view field);
 
-enum class LookupResult { Found, NotFound, CannotOpen };
+using regfiles::LookupResult;
 
 // Looks up the guest of `room` in the HS-3 guest file at `path`: `guest`
 // starts as a room without guest; the first line whose room value equals

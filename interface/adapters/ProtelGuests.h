@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "interface/registerfiles/guest_data.h"
+#include "interface/registerfiles/guest_lookup.h"
 
 namespace protel {
 
@@ -23,7 +24,7 @@ inline constexpr std::size_t kNameLength = 25;
 // The room of field 3: the part before its first blank, at most 29 characters.
 std::string roomValue(std::string_view field);
 
-enum class LookupResult { Found, NotFound, CannotOpen };
+using regfiles::LookupResult;
 
 // Looks up the guest of `room` in the guest file at `path`. `guest` starts as
 // a room without guest; the first line whose room equals `room` (texts

@@ -32,6 +32,7 @@
 
 #include "interface/adapters/FixedWidthFiles.h"
 #include "interface/registerfiles/guest_data.h"
+#include "interface/registerfiles/guest_lookup.h"
 #include "interface/registerfiles/room_report.h"
 #include "platform/clock.h"
 
@@ -49,7 +50,7 @@ std::string roomValue(std::string_view block);
 // The guest of a block: Zimmer (the room value), Konto and Name.
 regfiles::GastDaten guestOfBlock(std::string_view block);
 
-enum class LookupResult { Found, NotFound, CannotOpen };
+using regfiles::LookupResult;
 
 // Looks up the guest of `room` in ROOM.DAT at `path`: `guest` starts as a
 // room without guest; every block whose room value equals `room` gives the
