@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "interface/form_pelko.h"
+#include "interface/hotel_adapters.h"
 #include "platform/clock.h"
+#include "platform/ini.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "support/env_guard.h"
@@ -223,6 +225,47 @@ class FormTest : public ::testing::Test {
 
   private:
     std::string oldCwd_;
+};
+
+// A main window with the real hotel adapters, German regional settings and
+// a hotel transfer directory "hotel".
+class HotelFormTest : public FormTest {
+  protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        env.set("LC_ALL", "de_DE");
+        std::filesystem::create_directories(dir.path() / "hotel");
+        pelko::registerHotelAdapters(realAdapters);
+    }
+
+    // A started form with hotel software `software` and the transfer
+    // directory "hotel", saved today.
+    pelko::TFormPelko& startedWith(int software, const std::string& extraIni = "") {
+        writeIni(
+            "[Spezial]\r\nProcessTag=20261211\r\n[HOTEL]\r\nSoftware=" + std::to_string(software) +
+            "\r\nHotelVerzeichnis=" + dir.file("hotel") + "\r\n" + extraIni);
+        pelko::FormEnvironment e;
+        e.dialogs = &dialogs;
+        e.driver = &driver;
+        e.host = &host;
+        e.adapters = &realAdapters;
+        e.settingsFile = iniPath();
+        e.programDir = dir.file("prog");
+        real = std::make_unique<pelko::TFormPelko>(e);
+        real->FormShow();
+        real->BitBtnSpeichernClick();
+        dialogs.shown.clear();
+        return *real;
+    }
+    void writeHotel(const std::string& name, const std::string& bytes) const {
+        dir.write("hotel/" + name, bytes);
+    }
+    std::string readHotel(const std::string& name) const { return dir.read("hotel/" + name); }
+    plat::IniFile ini() const { return plat::IniFile(iniPath()); }
+    long bonNummer() const { return ini().readInteger("ECR", "BonNummer", -1); }
+
+    pelko::HotelAdapterRegistry realAdapters;
+    std::unique_ptr<pelko::TFormPelko> real;
 };
 
 }  // namespace testsupport

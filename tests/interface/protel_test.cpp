@@ -11,41 +11,11 @@ using namespace testsupport;
 
 namespace {
 
-class ProtelTest : public FormTest {
+class ProtelTest : public HotelFormTest {
   protected:
-    void SetUp() override {
-        FormTest::SetUp();
-        env.set("LC_ALL", "de_DE");
-        std::filesystem::create_directories(dir.path() / "hotel");
-        pelko::registerHotelAdapters(realAdapters);
-    }
-
-    // A started form with Protel and the transfer directory "hotel", saved
-    // today.
     pelko::TFormPelko& started(const std::string& extraIni = "") {
-        writeIni("[Spezial]\r\nProcessTag=20261211\r\n[HOTEL]\r\nSoftware=2\r\nHotelVerzeichnis=" +
-                 dir.file("hotel") + "\r\n" + extraIni);
-        pelko::FormEnvironment e;
-        e.dialogs = &dialogs;
-        e.driver = &driver;
-        e.host = &host;
-        e.adapters = &realAdapters;
-        e.settingsFile = iniPath();
-        e.programDir = dir.file("prog");
-        real = std::make_unique<pelko::TFormPelko>(e);
-        real->FormShow();
-        real->BitBtnSpeichernClick();
-        dialogs.shown.clear();
-        return *real;
+        return startedWith(2, extraIni);
     }
-    void writeHotel(const std::string& name, const std::string& bytes) const {
-        dir.write("hotel/" + name, bytes);
-    }
-    std::string readHotel(const std::string& name) const { return dir.read("hotel/" + name); }
-    long bonNummer() const { return plat::IniFile(iniPath()).readInteger("ECR", "BonNummer", -1); }
-
-    pelko::HotelAdapterRegistry realAdapters;
-    std::unique_ptr<pelko::TFormPelko> real;
 };
 
 const char* const kInHouse =

@@ -46,43 +46,7 @@ const std::string kReport =
     "22;103;8;900;2;\"Trinkgeld\";0;2,00\r\n"
     "22;103;8;0;99;\"Summe\";0;3,00\r\n";
 
-class VeloxHotlineTest : public FormTest {
-  protected:
-    void SetUp() override {
-        FormTest::SetUp();
-        env.set("LC_ALL", "de_DE");
-        std::filesystem::create_directories(dir.path() / "hotel");
-        pelko::registerHotelAdapters(realAdapters);
-    }
-
-    // A started form with the hotel software and the transfer directory
-    // "hotel", saved today.
-    pelko::TFormPelko& started(int software, const std::string& extraIni = "") {
-        writeIni(
-            "[Spezial]\r\nProcessTag=20261211\r\n[HOTEL]\r\nSoftware=" + std::to_string(software) +
-            "\r\nHotelVerzeichnis=" + dir.file("hotel") + "\r\n" + extraIni);
-        pelko::FormEnvironment e;
-        e.dialogs = &dialogs;
-        e.driver = &driver;
-        e.host = &host;
-        e.adapters = &realAdapters;
-        e.settingsFile = iniPath();
-        e.programDir = dir.file("prog");
-        real = std::make_unique<pelko::TFormPelko>(e);
-        real->FormShow();
-        real->BitBtnSpeichernClick();
-        dialogs.shown.clear();
-        return *real;
-    }
-    void writeHotel(const std::string& name, const std::string& bytes) const {
-        dir.write("hotel/" + name, bytes);
-    }
-    std::string readHotel(const std::string& name) const { return dir.read("hotel/" + name); }
-    plat::IniFile ini() const { return plat::IniFile(iniPath()); }
-
-    pelko::HotelAdapterRegistry realAdapters;
-    std::unique_ptr<pelko::TFormPelko> real;
-};
+using VeloxHotlineTest = HotelFormTest;
 
 std::string veloxRecord(const std::string& konto, const std::string& betrag,
                         const std::string& op) {
@@ -100,7 +64,7 @@ std::string hotlineRecord(const std::string& room, const std::string& konto,
 }  // namespace
 
 TEST_F(VeloxHotlineTest, VeloxRoomListWithTheGuestsGoesToTheDriver) {
-    auto& f = started(pelko::kVelox);
+    auto& f = startedWith(pelko::kVelox);
     writeHotel("ROOM.DAT", kVeloxGuests);
     writeW("VZIMMER.CSV", "1;Zi 1;101;1;0\r\n2;Zi 2;102;1;0\r\n3;Zi 3;103;1;0\r\n");
     f.BitBtnZimSendenClick();
@@ -118,7 +82,7 @@ TEST_F(VeloxHotlineTest, VeloxRoomListWithTheGuestsGoesToTheDriver) {
 }
 
 TEST_F(VeloxHotlineTest, VeloxRoomReportBecomesBookDat) {
-    auto& f = started(pelko::kVelox, "[ECR]\r\nBonNummer=41\r\n");
+    auto& f = startedWith(pelko::kVelox, "[ECR]\r\nBonNummer=41\r\n");
     writeHotel("ROOM.DAT", kVeloxGuests);
     writeHotel("BOOK.DAT", "alt");
     writeW("VMWST.CSV", "1;1;MwSt;1900;\r\n");
@@ -137,7 +101,7 @@ TEST_F(VeloxHotlineTest, VeloxRoomReportBecomesBookDat) {
 }
 
 TEST_F(VeloxHotlineTest, VeloxConversionMessages) {
-    auto& f = started(pelko::kVelox, "[ECR]\r\nBonNummer=5\r\n");
+    auto& f = startedWith(pelko::kVelox, "[ECR]\r\nBonNummer=5\r\n");
     writeHotel("BOOK.DAT", "alt");
     writeW("VZimmerBericht.csv", "22;101;7;0;99;\"Summe\";0;1,00\r\n22;101;7;0;99;x;0;2,00\r\n");
     // Tables and guest file missing: each reported, the conversion goes on;
@@ -163,7 +127,7 @@ TEST_F(VeloxHotlineTest, VeloxConversionMessages) {
 }
 
 TEST_F(VeloxHotlineTest, HotlineRoomListWithTheGuestsGoesToTheDriver) {
-    auto& f = started(pelko::kHotline);
+    auto& f = startedWith(pelko::kHotline);
     writeHotel("OSNAME.DAT", kHotlineGuests);
     writeW("VZIMMER.CSV", "1;Zi 1;101;1;0\r\n2;Zi 2;102;1;0\r\n3;Zi 3;103;1;0\r\n");
     f.BitBtnZimSendenClick();
@@ -178,7 +142,7 @@ TEST_F(VeloxHotlineTest, HotlineRoomListWithTheGuestsGoesToTheDriver) {
 }
 
 TEST_F(VeloxHotlineTest, HotlineRoomReportBecomesOsumsatzDat) {
-    auto& f = started(pelko::kHotline, "[ECR]\r\nBonNummer=41\r\n");
+    auto& f = startedWith(pelko::kHotline, "[ECR]\r\nBonNummer=41\r\n");
     writeHotel("OSNAME.DAT", kHotlineGuests);
     writeHotel("OSUMSATZ.DAT", "alt");
     writeW("VBED.CSV", "1;7;\"Anna\"\r\n1;8;\"Bert\"\r\n");
@@ -195,7 +159,7 @@ TEST_F(VeloxHotlineTest, HotlineRoomReportBecomesOsumsatzDat) {
 
 TEST_F(VeloxHotlineTest, HotlineWithEnglishSettingsWritesPointsToo) {
     env.set("LC_ALL", "en_GB");
-    auto& f = started(pelko::kHotline);
+    auto& f = startedWith(pelko::kHotline);
     writeHotel("OSNAME.DAT", kHotlineGuests);
     writeW("VBED.CSV", "1;7;\"Anna\"\r\n");
     writeW("VZimmerBericht.csv",
@@ -205,7 +169,7 @@ TEST_F(VeloxHotlineTest, HotlineWithEnglishSettingsWritesPointsToo) {
 }
 
 TEST_F(VeloxHotlineTest, HotlineGuestFileMissing) {
-    auto& f = started(pelko::kHotline);
+    auto& f = startedWith(pelko::kHotline);
     writeW("VZIMMER.CSV", "1;Zi 1;101;1;0\r\n");
     f.ZimmerZuKasse();
     EXPECT_EQ(dialogs.texts(),
