@@ -1,4 +1,5 @@
 #include "driver/qt/desktop_front_end.h"
+#include "platform/qt/desktop_look.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,24 +21,6 @@ QString toQ(std::string_view s) {
 }
 
 }  // namespace
-
-void applyDesktopLook(QApplication& app) {
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) app.setStyle(fusion);
-    QFont::insertSubstitutions(
-        QStringLiteral("MS Sans Serif"),
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-         QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    app.setFont(font);
-    QPalette pal = app.style()->standardPalette();
-    pal.setColor(QPalette::Button, QColor(212, 208, 200));
-    pal.setColor(QPalette::Window, QColor(212, 208, 200));
-    // Disabled texts in the grey of the classic desktop, readable on silver.
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        pal.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
-    app.setPalette(pal);
-}
 
 // The window: caption labels at the left, values at x 109, the Abort button
 // at 58, 101. Values show "&" as it is.
@@ -124,7 +107,7 @@ std::unique_ptr<DesktopFrontEnd> DesktopFrontEnd::create(const char* argv0) {
     if (!fe->platforms_.empty() && QGuiApplication::platformName() == QStringLiteral("offscreen"))
         return nullptr;
     QApplication::setApplicationName(QStringLiteral("Tarvik"));
-    applyDesktopLook(*fe->app_);
+    plat::qt::applyDesktopLook(*fe->app_);
     return fe;
 }
 

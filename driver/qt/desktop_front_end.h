@@ -58,8 +58,4 @@ class DesktopFrontEnd : public StatusFrontEnd {
     QIcon icon_;
 };
 
-// The look of the window: the Fusion style and the window font ("MS Sans
-// Serif" 8 point, from the sans-serif faces there are).
-void applyDesktopLook(QApplication& app);
-
 }  // namespace tarvik::qt

@@ -1,4 +1,5 @@
 #include "interface/qt/window_main.h"
+#include "platform/qt/desktop_look.h"
 
 #include <QFont>
 #include <QIcon>
@@ -18,24 +19,6 @@
 #include "platform/paths.h"
 
 namespace pelko::qt {
-
-void applyDesktopLook(QApplication& app) {
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) app.setStyle(fusion);
-    QFont::insertSubstitutions(
-        QStringLiteral("MS Sans Serif"),
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-         QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    app.setFont(font);
-    QPalette pal = app.style()->standardPalette();
-    pal.setColor(QPalette::Button, QColor(212, 208, 200));
-    pal.setColor(QPalette::Window, QColor(212, 208, 200));
-    // Disabled texts in the grey of the classic desktop, readable on silver.
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        pal.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
-    app.setPalette(pal);
-}
 
 int windowMain(int argc, const char* const* argv, const HotelAdapterRegistry& adapters) {
     std::string program = argc > 0 && argv[0] ? argv[0] : "Pelko_Programm";
@@ -57,7 +40,7 @@ int windowMain(int argc, const char* const* argv, const HotelAdapterRegistry& ad
     }
     app.setApplicationName(QString::fromUtf8(kApplicationTitle));
     app.setQuitOnLastWindowClosed(false);
-    applyDesktopLook(app);
+    plat::qt::applyDesktopLook(app);
     QString icon = toQ(plat::siblingWithExtension(".ICO"));
     if (plat::fileExists(fromQ(icon))) app.setWindowIcon(QIcon(icon));
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "interface/qt/window_main.h"
+#include "platform/qt/desktop_look.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -12,6 +13,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Pelko-Programm"));
     app.setQuitOnLastWindowClosed(false);
-    pelko::qt::applyDesktopLook(app);
+    plat::qt::applyDesktopLook(app);
     return RUN_ALL_TESTS();
 }

@@ -27,6 +27,7 @@
 #include "interface/qt/window_main.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/qt/desktop_look.h"
 #include "platform/regional.h"
 
 namespace {
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Pelko-Programm"));
-    pelko::qt::applyDesktopLook(app);
+    plat::qt::applyDesktopLook(app);
 
     QTemporaryDir tmp;
     std::string prog = tmp.filePath(QStringLiteral("prog")).toStdString();
